@@ -1,0 +1,73 @@
+#include "cli/commandline.h"
+
+const OptionSpec* CCommandLine::Find(const std::string& strName) const {
+    for (const OptionSpec& spec : m_specs)
+        if (strName == spec.pszName) return &spec;
+    return nullptr;
+}
+
+bool CCommandLine::Parse(int argc, char** argv, std::string& strError) {
+    bool bOptions = true;
+    for (int i = 0; i < argc; ++i) {
+        std::string strArg = argv[i];
+        if (bOptions && strArg == "--") {
+            bOptions = false;
+            continue;
+        }
+        if (!bOptions || strArg.size() < 2 || strArg.compare(0, 2, "--") != 0) {
+            m_positional.push_back(strArg);
+            continue;
+        }
+        std::string strName = strArg;
+        std::string strValue;
+        bool bInline = false;
+        size_t nEq = strArg.find('=');
+        if (nEq != std::string::npos) {
+            strName = strArg.substr(0, nEq);
+            strValue = strArg.substr(nEq + 1);
+            bInline = true;
+        }
+        const OptionSpec* pSpec = Find(strName);
+        if (!pSpec) {
+            strError = "unknown option " + strName;
+            return false;
+        }
+        if (pSpec->pszValue) {
+            if (!bInline) {
+                if (i + 1 >= argc) {
+                    strError = "option " + strName + " needs a value (" + pSpec->pszValue + ")";
+                    return false;
+                }
+                strValue = argv[++i];
+            }
+        } else if (bInline) {
+            strError = "option " + strName + " takes no value";
+            return false;
+        }
+        m_values.emplace_back(strName, strValue);
+    }
+    return true;
+}
+
+bool CCommandLine::Has(const std::string& strName) const {
+    for (const auto& value : m_values)
+        if (value.first == strName) return true;
+    return false;
+}
+
+std::string CCommandLine::Value(const std::string& strName, const std::string& strDefault) const {
+    for (auto it = m_values.rbegin(); it != m_values.rend(); ++it)
+        if (it->first == strName) return it->second;
+    return strDefault;
+}
+
+std::string CCommandLine::OptionHelp() const {
+    std::string out = "Options:\n";
+    for (const OptionSpec& spec : m_specs) {
+        std::string strLeft = std::string("  ") + spec.pszName + (spec.pszValue ? std::string(" ") + spec.pszValue : "");
+        if (strLeft.size() < 26) strLeft.resize(26, ' ');
+        else strLeft += "  ";
+        out += strLeft + spec.pszHelp + "\n";
+    }
+    return out;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The options of one subcommand, defined once: the parser and the help text
+// both come from this table.
+struct OptionSpec {
+    const char* pszName;     // "--data"
+    const char* pszValue;    // "DIR", or nullptr for a switch
+    const char* pszHelp;
+};
+
+// Parses "--name VALUE", "--name=VALUE", switches and positional arguments.
+// "--" ends the options. Unknown options and missing values are errors.
+class CCommandLine {
+public:
+    CCommandLine(std::vector<OptionSpec> specs) : m_specs(std::move(specs)) {}
+
+    // False with strError when the arguments do not fit the table.
+    bool Parse(int argc, char** argv, std::string& strError);
+
+    bool Has(const std::string& strName) const;
+    // The last value given for an option, or strDefault.
+    std::string Value(const std::string& strName, const std::string& strDefault = "") const;
+    const std::vector<std::string>& Positional() const { return m_positional; }
+
+    // "Options:" and one line per option, from the table.
+    std::string OptionHelp() const;
+
+private:
+    const OptionSpec* Find(const std::string& strName) const;
+
+    std::vector<OptionSpec> m_specs;
+    std::vector<std::pair<std::string, std::string>> m_values;
+    std::vector<std::string> m_positional;
+};

@@ -1,0 +1,85 @@
+#include "corpus/filelistwriter.h"
+
+#include "corpus/filelist.h"
+
+#include <cstdio>
+
+namespace {
+
+void PutInt32(std::string& out, int32_t n) {
+    auto u = static_cast<uint32_t>(n);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+bool CFileListWriter::Open(const std::string& strFolder, const std::string& strBaseName, std::string& strError) {
+    m_strRecordPath = strFolder + "/" + strBaseName + "-fl.h";
+    m_strContentPath = strFolder + "/" + strBaseName + "-fl.cnt";
+    m_content.open(m_strContentPath + ".part", std::ios::binary | std::ios::trunc);
+    if (!m_content) {
+        strError = m_strContentPath + ".part: cannot create";
+        return false;
+    }
+    m_nPages = 0;
+    m_nContentLength = 0;
+    m_strRecords.clear();
+    return true;
+}
+
+bool CFileListWriter::AddPage(const std::string& strName, const std::string& strBytes, std::string& strError) {
+    if (strName.size() >= static_cast<size_t>(m_nNameWidth) || strName.find('\0') != std::string::npos) {
+        strError = "page name \"" + strName + "\" does not fit the name field";
+        return false;
+    }
+    if (strBytes.size() > static_cast<size_t>(CFileList::MaxPageBytes) ||
+        m_nContentLength + strBytes.size() > static_cast<uint64_t>(INT32_MAX)) {
+        strError = "page \"" + strName + "\" does not fit the content file";
+        return false;
+    }
+    std::string strScrambled = strBytes;
+    for (char& c : strScrambled) c = static_cast<char>(c ^ CFileList::ScrambleKey);
+    m_content.write(strScrambled.data(), static_cast<std::streamsize>(strScrambled.size()));
+    if (!m_content) {
+        strError = m_strContentPath + ".part: cannot write";
+        return false;
+    }
+    m_nContentLength += strBytes.size();
+    std::string strField = strName;
+    strField.resize(static_cast<size_t>(m_nNameWidth), '\0');
+    m_strRecords += strField;
+    PutInt32(m_strRecords, static_cast<int32_t>(m_nContentLength));
+    PutInt32(m_strRecords, static_cast<int32_t>(strBytes.size()));
+    ++m_nPages;
+    return true;
+}
+
+bool CFileListWriter::Finish(int32_t nHeaderValue, const std::string& strHeaderText, std::string& strError) {
+    m_content.close();
+    if (!m_content) {
+        strError = m_strContentPath + ".part: cannot write";
+        return false;
+    }
+    std::string strHeader;
+    PutInt32(strHeader, nHeaderValue);
+    PutInt32(strHeader, m_nNameWidth);
+    std::string strText = strHeaderText.substr(0, CFileList::HeaderTextSize - 1);
+    strText.resize(CFileList::HeaderTextSize, '\0');
+    strHeader += strText;
+    {
+        std::ofstream out(m_strRecordPath + ".part", std::ios::binary | std::ios::trunc);
+        out.write(strHeader.data(), static_cast<std::streamsize>(strHeader.size()));
+        out.write(m_strRecords.data(), static_cast<std::streamsize>(m_strRecords.size()));
+        out.flush();
+        if (!out) {
+            strError = m_strRecordPath + ".part: cannot write";
+            return false;
+        }
+    }
+    if (std::rename((m_strContentPath + ".part").c_str(), m_strContentPath.c_str()) != 0 ||
+        std::rename((m_strRecordPath + ".part").c_str(), m_strRecordPath.c_str()) != 0) {
+        strError = m_strRecordPath + ": cannot rename the written files into place";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,224 @@
+#include "index/index.h"
+
+#include "index/patternsearch.h"
+#include "platform/fileexception.h"
+#include "platform/readonlyfile.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+const char* const CIndex::OpenFailedMessage = "データを開けませんでした。";
+
+namespace {
+
+// The postings file holds at most 4 GiB (block numbers and byte places are
+// 32-bit), so no chain entry beyond this many blocks can be consulted.
+constexpr uint64_t MaxBlocks = (uint64_t{1} << 32) / PostingCursor::BlockSize;
+
+void ReadTable(CReadOnlyFile& file, std::vector<uint32_t>& table, size_t nEntries) {
+    table.assign(nEntries, 0);
+    file.ReadExactly(table.data(), nEntries * sizeof(uint32_t));
+    // The files are little-endian, as is every machine this builds for.
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "index files are little-endian");
+}
+
+const char* ScopeSuffix(int nScope) {
+    if (nScope == ScopeAnnotations) return "_desc";
+    if (nScope == ScopeMainText) return "_content";
+    return "";
+}
+
+}  // namespace
+
+std::string CIndex::HeaderPath(const std::string& strFolder, const std::string& strBaseName, int nScope) {
+    return strFolder + "/" + strBaseName + ScopeSuffix(nScope) + "-idx.h";
+}
+
+std::string CIndex::PostingsPath(const std::string& strFolder, const std::string& strBaseName, int nScope) {
+    return strFolder + "/" + strBaseName + ScopeSuffix(nScope) + "-idx.m";
+}
+
+bool CIndex::Fail(const std::string& strReason) {
+    m_strOpenError = strReason;
+    if (m_messageCallback) m_messageCallback(OpenFailedMessage);
+    Close();
+    return false;
+}
+
+bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, int nScope) {
+    m_strOpenError.clear();
+    LoadVariants(strFolder);
+    const std::string strHeader = HeaderPath(strFolder, strBaseName, nScope);
+    try {
+        CReadOnlyFile header;
+        header.Open(strHeader);
+        const uint64_t nSize = header.GetLength();
+        if (nSize == 0) return Fail(strHeader + ": empty file");
+        if (nSize < HeaderTablesSize) return Fail(strHeader + ": too short for the slot tables");
+        ReadTable(header, m_firstBlockTable, SlotCount);
+        header.Seek(SlotCount * 4 + 50000 * 4 + SlotCount * 4);  // past the two unconsulted tables
+        ReadTable(header, m_lastPageTable, SlotCount);
+        const uint64_t nEntries = (nSize - HeaderTablesSize) / 4;
+        m_nNextBlocks = static_cast<uint32_t>(std::min(nEntries, MaxBlocks));
+        ReadTable(header, m_nextBlockTable, m_nNextBlocks);
+    } catch (const CFileException& e) {
+        return Fail(e.what());
+    } catch (const std::bad_alloc&) {
+        return Fail(strHeader + ": out of memory for the chain table");
+    }
+    try {
+        m_postings.Open(PostingsPath(strFolder, strBaseName, nScope));
+    } catch (const CFileException& e) {
+        return Fail(e.what());
+    }
+    m_view.pData = m_postings.Data();
+    m_view.nSize = m_postings.Size();
+    m_view.pNextBlock = m_nextBlockTable.data();
+    m_view.nNextBlocks = m_nNextBlocks;
+    if (!m_fileList.Open(strFolder, strBaseName)) return Fail(m_fileList.GetError());
+    return true;
+}
+
+void CIndex::Close() {
+    m_firstBlockTable = {};
+    m_lastPageTable = {};
+    m_nextBlockTable = {};
+    m_nNextBlocks = 0;
+    m_postings.Close();
+    m_view = PostingsView{};
+    m_fileList.Close();
+}
+
+bool CIndex::StartCursor(int32_t nSlot, PostingCursor& cursor) const {
+    if (!IsOpen() || nSlot < 0 || nSlot >= SlotCount) return false;
+    uint32_t nBlock = m_firstBlockTable[static_cast<size_t>(nSlot)];
+    if (nBlock == NoBlock) return false;
+    cursor.Start(&m_view, nBlock);
+    return true;
+}
+
+void CIndex::ClearResults() {
+    resultPages.clear();
+    resultHits.clear();
+    resultCount = 0;
+}
+
+int32_t CIndex::SearchPattern(const std::u16string& strPattern, int nCombine, bool bCountHits, bool bUseVariants) {
+    if (nCombine != CombineUnion && nCombine != CombineIntersect) nCombine = CombineReplace;
+    // A counting replace or intersect cannot use a hit list that does not
+    // match its page list (left by a search that did not count).
+    if (bCountHits && resultPages.size() != resultHits.size() && nCombine != CombineUnion) {
+        ClearResults();
+        return 0;
+    }
+    CPatternSearch search(*this, bUseVariants);
+    if (!IsOpen() || !search.Compile(strPattern)) {
+        if (nCombine != CombineUnion) ClearResults();
+        return 0;
+    }
+    std::vector<uint32_t> foundPages;
+    std::vector<uint32_t> foundHits;
+    search.Run(bCountHits, foundPages, foundHits);
+    MergeResults(foundPages, foundHits, nCombine, bCountHits);
+    return resultCount;
+}
+
+void CIndex::MergeResults(const std::vector<uint32_t>& foundPages, const std::vector<uint32_t>& foundHits,
+                          int nCombine, bool bCountHits) {
+    if (nCombine == CombineReplace) {
+        resultPages = foundPages;
+        if (bCountHits)
+            resultHits = foundHits;
+        else
+            resultHits.clear();
+    } else {
+        // Where each earlier page stands in resultPages. A hash lookup gives
+        // the same outcome as a linear search, without its quadratic cost on
+        // large result sets.
+        std::unordered_map<uint32_t, size_t> earlier;
+        earlier.reserve(resultPages.size());
+        for (size_t i = 0; i < resultPages.size(); ++i) earlier.emplace(resultPages[i], i);
+        if (nCombine == CombineUnion) {
+            for (size_t i = 0; i < foundPages.size(); ++i) {
+                auto it = earlier.find(foundPages[i]);
+                if (it != earlier.end()) {
+                    if (bCountHits && it->second < resultHits.size()) resultHits[it->second] += foundHits[i];
+                } else {
+                    resultPages.push_back(foundPages[i]);
+                    if (bCountHits) resultHits.push_back(foundHits[i]);
+                }
+            }
+            if (!bCountHits) resultHits.clear();
+        } else {
+            std::vector<uint32_t> keptPages;
+            std::vector<uint32_t> keptHits;
+            for (size_t i = 0; i < foundPages.size(); ++i) {
+                auto it = earlier.find(foundPages[i]);
+                if (it == earlier.end()) continue;
+                keptPages.push_back(foundPages[i]);
+                if (bCountHits) keptHits.push_back(foundHits[i] + resultHits[it->second]);
+            }
+            resultPages = std::move(keptPages);
+            resultHits = std::move(keptHits);
+        }
+    }
+    resultCount = static_cast<int32_t>(resultPages.size());
+}
+
+size_t CIndex::FindRefusedUnit(const std::u16string& strKeywords) {
+    for (size_t i = 0; i < strKeywords.size(); ++i) {
+        char16_t u = strKeywords[i];
+        if (u == u' ' || u == u'\u3000' || u == u'*' || u == u'?' || u >= 0x100) continue;
+        return i;
+    }
+    return std::u16string::npos;
+}
+
+int32_t CIndex::CountTerms(const std::u16string& strKeywords) {
+    if (strKeywords.empty() || FindRefusedUnit(strKeywords) != std::u16string::npos) return 0;
+    int32_t nCount = 0;
+    bool bInTerm = false;
+    for (char16_t u : strKeywords) {
+        if (u == u' ' || u == u'\u3000') {
+            bInTerm = false;
+        } else {
+            if (!bInTerm) ++nCount;
+            bInTerm = true;
+        }
+    }
+    return nCount;
+}
+
+void CIndex::SearchAnd(std::u16string& strKeywords, bool bCountHits, bool bUseVariants) {
+    SearchTerms(strKeywords, bCountHits, bUseVariants, true);
+}
+
+void CIndex::SearchOr(std::u16string& strKeywords, bool bCountHits, bool bUseVariants) {
+    SearchTerms(strKeywords, bCountHits, bUseVariants, false);
+}
+
+void CIndex::SearchTerms(std::u16string& strKeywords, bool bCountHits, bool bUseVariants, bool bAnd) {
+    if (CountTerms(strKeywords) == 0) return;
+    ClearResults();
+    // Only U+0020 ends a term here; each is rewritten to U+3000 in the
+    // caller's string. A U+3000 that arrives is collected into the term
+    // (and dropped by the search as a character without a slot).
+    std::u16string strTerm;
+    bool bFirst = true;
+    auto searchTerm = [&]() {
+        if (strTerm.empty()) return;
+        int nCombine = bAnd ? (bFirst ? CombineReplace : CombineIntersect) : CombineUnion;
+        SearchPattern(strTerm, nCombine, bCountHits, bUseVariants);
+        bFirst = false;
+        strTerm.clear();
+    };
+    for (char16_t& u : strKeywords) {
+        if (u == u' ') {
+            u = u'\u3000';
+            searchTerm();
+        } else {
+            strTerm.push_back(u);
+        }
+    }
+    searchTerm();
+}

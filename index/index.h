@@ -1,0 +1,142 @@
+#pragma once
+
+#include "corpus/filelist.h"
+#include "index/postingcursor.h"
+#include "platform/readonlymapping.h"
+#include "text/varianttable.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Which of the three parallel indexes is open.
+enum IndexScope {
+    ScopeWholeText = 0,    // 全文; also any value other than 1 and 2
+    ScopeAnnotations = 1,  // 注釈, the "_desc" files
+    ScopeMainText = 2,     // 正文, the "_content" files
+};
+
+// How a search term's pages are merged into the result set.
+enum CombineMode {
+    CombineReplace = 0,    // also any value other than 1 and 2
+    CombineUnion = 1,
+    CombineIntersect = 2,
+};
+
+// The full-text index of one text part, with the page store, the variant
+// table and the result set of the last search.
+//
+// Header file (base + scope suffix + "-idx.h"), uint32 little-endian:
+//   FirstBlockTable[100000]   first postings block per slot, 0xFFFFFFFF: none
+//   unused[50000]             read past, never consulted
+//   unused[100000]            read past, never consulted
+//   LastPageTable[100000]     page index of the slot's last page record
+//   NextBlockTable[N]         N = (size - 1,400,000) / 4; trailing bytes ignored
+// Postings file (base + scope suffix + "-idx.m"): 4,096-byte blocks holding
+// each slot's chain (see PostingCursor).
+//
+// The index is read-only while open; searches only read it. Not copyable.
+class CIndex {
+public:
+    static constexpr int32_t SlotCount = 100000;
+    static constexpr uint32_t NoBlock = 0xFFFFFFFFu;
+    static constexpr uint64_t HeaderTablesSize = 1400000;
+    // A pattern may hold at most this many UTF-16 units; a longer one
+    // matches nothing (the search's fixed arrays have room for no more).
+    static constexpr size_t MaxPatternUnits = 298;
+    // "*" spans 0 to this many positions.
+    static constexpr uint64_t MaxGap = 300;
+    // The message shown when an index cannot be opened.
+    static const char* const OpenFailedMessage;
+
+    using MessageCallback = std::function<void(const std::string& strMessage)>;
+
+    CIndex() = default;
+    ~CIndex() { Close(); }
+    CIndex(const CIndex&) = delete;
+    CIndex& operator=(const CIndex&) = delete;
+
+    // Where Open reports its failure ("データを開けませんでした。"); the
+    // user interface shows it in a message box. Without a callback the
+    // failure is only returned.
+    void SetMessageCallback(MessageCallback callback) { m_messageCallback = std::move(callback); }
+
+    // Loads the index of one scope, the variant table and the page store
+    // from strFolder. REQUIRES: closed (call Close first to change scope).
+    // On failure: reports the message, closes, returns false; GetOpenError()
+    // then names the file and the reason.
+    bool Open(const std::string& strFolder, const std::string& strBaseName, int nScope);
+    void Close();
+    bool IsOpen() const { return m_postings.IsOpen(); }
+    const std::string& GetOpenError() const { return m_strOpenError; }
+
+    // Header and postings file names of a scope.
+    static std::string HeaderPath(const std::string& strFolder, const std::string& strBaseName, int nScope);
+    static std::string PostingsPath(const std::string& strFolder, const std::string& strBaseName, int nScope);
+
+    // Variant table ("yitizi.txt" in the folder); Open loads it.
+    void LoadVariants(const std::string& strFolder) { variantGroups.Load(strFolder); }
+    bool MapVariantSlot(uint32_t nCodePoint, int32_t& nSlot) const {
+        return variantGroups.MapVariantSlot(nCodePoint, nSlot);
+    }
+    const CVariantTable& GetVariants() const { return variantGroups; }
+
+    // Starts cursor at the slot's chain. False when the index is closed,
+    // the slot is outside 0..99,999 or it has no postings.
+    bool StartCursor(int32_t nSlot, PostingCursor& cursor) const;
+    uint32_t GetLastPage(int32_t nSlot) const { return m_lastPageTable[static_cast<size_t>(nSlot)]; }
+
+    // Page access, passed through to the page store.
+    bool GetPageLength(int32_t nPage, int32_t& nLength) { return m_fileList.GetPageLength(nPage, nLength); }
+    bool ReadPage(int32_t nPage, std::string& strPage) { return m_fileList.ReadPage(nPage, strPage); }
+    bool FindPage(int32_t nStart, int32_t nPageNo, int32_t& nPage) { return m_fileList.FindPage(nStart, nPageNo, nPage); }
+    int32_t GetHeaderValue() const { return m_fileList.GetHeaderValue(); }
+    CFileList& GetFileList() { return m_fileList; }
+
+    // Search (index search). Finds the pages on which strPattern occurs,
+    // counts its hits when bCountHits, and merges them into the result set.
+    // Returns the result count, or 0 where the call ends early.
+    // REQUIRES: IsOpen().
+    int32_t SearchPattern(const std::u16string& strPattern, int nCombine, bool bCountHits, bool bUseVariants);
+
+    // Query terms. The number of terms in strKeywords, or 0 when it is
+    // empty or holds a unit that is not allowed (see FindRefusedUnit).
+    static int32_t CountTerms(const std::u16string& strKeywords);
+    // The first unit that makes CountTerms refuse the string, or npos.
+    static size_t FindRefusedUnit(const std::u16string& strKeywords);
+    // Searches every term (and) / any term (or); each U+0020 in strKeywords
+    // is rewritten to U+3000. Refused keywords leave the result set as it was.
+    void SearchAnd(std::u16string& strKeywords, bool bCountHits, bool bUseVariants);
+    void SearchOr(std::u16string& strKeywords, bool bCountHits, bool bUseVariants);
+
+    // The result set of the last search: page indexes and, after a counting
+    // search, their hits (parallel). Valid until the next search.
+    const std::vector<uint32_t>& GetResultPages() const { return resultPages; }
+    const std::vector<uint32_t>& GetResultHits() const { return resultHits; }
+    int32_t GetResultCount() const { return resultCount; }
+
+private:
+    void SearchTerms(std::u16string& strKeywords, bool bCountHits, bool bUseVariants, bool bAnd);
+    void ClearResults();
+    void MergeResults(const std::vector<uint32_t>& foundPages, const std::vector<uint32_t>& foundHits,
+                      int nCombine, bool bCountHits);
+    bool Fail(const std::string& strReason);
+
+    CFileList m_fileList;
+    CReadOnlyMapping m_postings;
+    std::vector<uint32_t> m_nextBlockTable;
+    std::vector<uint32_t> m_firstBlockTable;
+    std::vector<uint32_t> m_lastPageTable;
+    PostingsView m_view;
+    uint32_t m_nNextBlocks = 0;
+
+    std::vector<uint32_t> resultPages;
+    std::vector<uint32_t> resultHits;
+    int32_t resultCount = 0;
+
+    CVariantTable variantGroups;
+
+    MessageCallback m_messageCallback;
+    std::string m_strOpenError;
+};

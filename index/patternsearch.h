@@ -1,0 +1,63 @@
+#pragma once
+
+#include "index/postingcursor.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CIndex;
+
+// One search pattern matched through the positions of the open index.
+//
+// A pattern is cut at each "*" into segments. Every character that is not a
+// wildcard becomes a term that walks its slot's postings; "?" and "？" only
+// take a place in the pattern. A term's value is its current position
+// aligned to the pattern's end, position + (P - 1 - offset), so the terms of
+// one segment match where their values are equal, and the next segment
+// follows where its first value exceeds the previous segment's last by 0 to
+// 300. Example: 中?國*史 has P = 4 and terms 中 (offset 0), 國 (2), 史 (3);
+// at positions t, u, v the values are t + 3, u + 1, v.
+//
+// Pages are intersected first by walking the terms' page records in step;
+// positions are decoded only on pages that all terms share.
+class CPatternSearch {
+public:
+    // REQUIRES: index outlives the search and stays open while it runs.
+    CPatternSearch(const CIndex& index, bool bUseVariants) : m_index(index), m_bUseVariants(bUseVariants) {}
+
+    // Builds the terms and segments. False when the pattern can match
+    // nothing: longer than 298 units, no term (empty, wildcards only, only
+    // characters without a slot) or a character whose slot has no postings.
+    bool Compile(const std::u16string& strPattern);
+
+    // Finds the pages (ascending) and, when bCountHits, the hits on each.
+    // REQUIRES: Compile returned true.
+    void Run(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits);
+
+    // For tests: the pattern after normalisation, and the layout.
+    const std::u16string& Normalised() const { return m_strBuffer; }
+    size_t TermCount() const { return m_terms.size(); }
+    size_t SegmentCount() const { return m_segmentEnds.size(); }
+    uint32_t PatternLength() const { return m_nLength; }
+
+private:
+    struct SearchTerm {
+        PostingCursor cursor;
+        uint32_t lastPage = 0;
+        uint32_t offset = 0;
+        uint64_t value = 0;  // 64-bit: no position sum can wrap
+    };
+
+    bool WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits);
+    uint64_t MaxValue(size_t nFrom, size_t nTo) const;
+    bool AnyBad() const;
+
+    const CIndex& m_index;
+    bool m_bUseVariants;
+    std::u16string m_strBuffer;
+    std::vector<SearchTerm> m_terms;
+    std::vector<size_t> m_segmentEnds;  // end (one past the last term) of each segment
+    uint32_t m_nLength = 0;             // P
+    bool m_bGap = false;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+
+// The postings file as the cursor sees it: the mapped bytes and the chain
+// table of the header. Both are owned by CIndex and outlive every cursor.
+struct PostingsView {
+    const uint8_t* pData = nullptr;
+    uint64_t nSize = 0;               // bytes in the postings file
+    const uint32_t* pNextBlock = nullptr;
+    uint32_t nNextBlocks = 0;         // N, the entries of NextBlockTable
+};
+
+// Reading state in one slot's postings stream.
+//
+// A slot's stream starts at byte 0 of block FirstBlockTable[slot] and goes
+// on at byte 0 of block NextBlockTable[b] whenever block b (4,096 bytes) is
+// used up. It is a run of page records:
+//   record := pageStep:packed  L:uint16le  positions:packed{>=1, L bytes}
+//   packed := 0xxxxxxx                      value x
+//           | 10xxxxxx b1                   value x*256 + b1
+//           | 11xxxxxx b1 b2                value x*65536 + b1*256 + b2
+// pageStep is the page index minus the previous record's (the first record:
+// the page index); each position is the step from the previous one (the
+// first: the position itself). Any field may straddle a block end.
+// Example: page 5 with positions 3 and 4 is 05 02 00 03 01.
+//
+// The stream has no end mark; the caller stops at the slot's last page. The
+// cursor never reads outside the view: a block beyond the file or beyond N,
+// a chain longer than the file has blocks (a loop), a page that does not
+// ascend, or position data read past L make it Bad(); a bad cursor reads
+// zeros and stays bad.
+class PostingCursor {
+public:
+    static constexpr uint32_t BlockSize = 4096;
+
+    // REQUIRES: pView outlives the cursor.
+    void Start(const PostingsView* pView, uint32_t nFirstBlock);
+
+    uint8_t NextByte(bool bPositionByte);
+    uint32_t ReadPacked(bool bPositionBytes);
+    // Advances to the next page record: page += step, reads L.
+    void ReadPageHeader();
+    // Moves past the position bytes of the current record not yet read.
+    void SkipPositions();
+
+    bool Bad() const { return m_bBad; }
+
+    uint32_t block = 0;
+    uint16_t offset = 0;       // 0..4096; 4096: the block is used up
+    uint32_t page = 0;
+    uint16_t bytesLeft = 0;
+
+private:
+    bool FollowChain();
+
+    const PostingsView* m_pView = nullptr;
+    uint64_t m_nBlocksVisited = 0;
+    bool m_bFirstRecord = true;
+    bool m_bBad = false;
+};

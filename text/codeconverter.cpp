@@ -1,0 +1,167 @@
+#include "text/codeconverter.h"
+
+namespace {
+
+// Takes one character from [p, pEnd): a surrogate pair gives its code point.
+// Returns false and sets eResult when the character cannot be taken.
+bool NextCodePoint(const char16_t*& p, const char16_t* pEnd, bool bLenient, char32_t& c, ConversionResult& eResult) {
+    char16_t u = *p;
+    if (CCodeConverter::IsHighSurrogate(u)) {
+        if (p + 1 == pEnd) {
+            eResult = sourceExhausted;
+            return false;
+        }
+        char16_t v = p[1];
+        if (CCodeConverter::IsLowSurrogate(v)) {
+            c = (static_cast<char32_t>(u - 0xD800) << 10) + (v - 0xDC00) + 0x10000;
+            p += 2;
+            return true;
+        }
+        if (!bLenient) {
+            eResult = sourceIllegal;
+            return false;
+        }
+    } else if (CCodeConverter::IsLowSurrogate(u) && !bLenient) {
+        eResult = sourceIllegal;
+        return false;
+    }
+    c = u;
+    p += 1;
+    return true;
+}
+
+}  // namespace
+
+ConversionResult CCodeConverter::ConvertUtf16ToUtf32(const char16_t** ppSource, const char16_t* pSourceEnd,
+                                                     char32_t** ppTarget, char32_t* pTargetEnd, bool bLenient) {
+    const char16_t* p = *ppSource;
+    char32_t* q = *ppTarget;
+    ConversionResult eResult = conversionOK;
+    while (p < pSourceEnd) {
+        const char16_t* pBefore = p;
+        char32_t c = 0;
+        if (!NextCodePoint(p, pSourceEnd, bLenient, c, eResult)) break;
+        if (q >= pTargetEnd) {
+            p = pBefore;
+            eResult = targetExhausted;
+            break;
+        }
+        *q++ = c;
+    }
+    *ppSource = p;
+    *ppTarget = q;
+    return eResult;
+}
+
+void CCodeConverter::AppendUtf8(char32_t c, std::string& s) {
+    if (c < 0x80) {
+        s.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        s.push_back(static_cast<char>(0xC0 + (c >> 6)));
+        s.push_back(static_cast<char>(0x80 + (c & 0x3F)));
+    } else if (c < 0x10000) {
+        s.push_back(static_cast<char>(0xE0 + (c >> 12)));
+        s.push_back(static_cast<char>(0x80 + ((c >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 + (c & 0x3F)));
+    } else {
+        s.push_back(static_cast<char>(0xF0 + (c >> 18)));
+        s.push_back(static_cast<char>(0x80 + ((c >> 12) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 + ((c >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 + (c & 0x3F)));
+    }
+}
+
+void CCodeConverter::AppendUtf16(char32_t c, std::u16string& s) {
+    if (c >= 0x10000 && c <= 0x10FFFF) {
+        c -= 0x10000;
+        s.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        s.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+        s.push_back(static_cast<char16_t>(c));
+    }
+}
+
+ConversionResult CCodeConverter::ConvertUtf16ToUtf8(const std::u16string& strSource, std::string& strTarget,
+                                                    bool bLenient) {
+    strTarget.reserve(strTarget.size() + 4 * strSource.size());
+    const char16_t* p = strSource.data();
+    const char16_t* pEnd = p + strSource.size();
+    ConversionResult eResult = conversionOK;
+    while (p < pEnd) {
+        char32_t c = 0;
+        if (!NextCodePoint(p, pEnd, bLenient, c, eResult)) break;
+        AppendUtf8(c, strTarget);
+    }
+    return eResult;
+}
+
+std::u32string CCodeConverter::Utf8ToUtf32(const std::string& s) {
+    std::u32string out;
+    out.reserve(s.size());
+    size_t i = 0;
+    const size_t n = s.size();
+    while (i < n) {
+        auto b = static_cast<unsigned char>(s[i]);
+        int nMore = 0;
+        char32_t c = 0;
+        char32_t nMin = 0;
+        if (b < 0x80) {
+            out.push_back(b);
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            nMore = 1; c = b & 0x1F; nMin = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            nMore = 2; c = b & 0x0F; nMin = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            nMore = 3; c = b & 0x07; nMin = 0x10000;
+        } else {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        bool bOk = true;
+        for (int k = 0; k < nMore; ++k, ++j) {
+            if (j >= n || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) {
+                bOk = false;
+                break;
+            }
+            c = (c << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
+        }
+        if (!bOk || c < nMin || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        out.push_back(c);
+        i = j;
+    }
+    return out;
+}
+
+std::u16string CCodeConverter::Utf8ToUtf16(const std::string& s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (char32_t c : Utf8ToUtf32(s)) AppendUtf16(c, out);
+    return out;
+}
+
+std::string CCodeConverter::Utf16ToUtf8(const std::u16string& s) {
+    std::string out;
+    ConvertUtf16ToUtf8(s, out, true);
+    // A trailing high surrogate is left unconverted by the conversion; keep
+    // it visible as its own three-byte form.
+    if (!s.empty() && IsHighSurrogate(s.back())) AppendUtf8(s.back(), out);
+    return out;
+}
+
+int32_t CCodeConverter::IndexSlot(uint32_t c) {
+    if (c >= 0x3400 && c <= 0x9FFF) return static_cast<int32_t>(c - 0x3400);
+    if (c >= 0xF900 && c <= 0xFAFF) return static_cast<int32_t>(c - 0x8C00);
+    if (c >= 0x20000 && c <= 0x2A6DF) return static_cast<int32_t>(c - 0x18100);
+    if (c >= 0x2F800 && c <= 0x2FA1F) return static_cast<int32_t>(c - 0x1D220);
+    if (c >= 0x3042 && c <= 0x30F6) return static_cast<int32_t>(c + 0xF7BE);
+    if (c >= 0xE000 && c <= 0xFFFF) return static_cast<int32_t>(c + 0x48B5);
+    return -1;
+}

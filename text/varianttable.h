@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// The variant-character table "yitizi.txt": groups of code points that a
+// search with variants on treats as one character.
+//
+// File grammar (8-bit text, read whole):
+//   file  := line ( 0x0A line )*        empty lines give no group
+//   line  := field ( ',' field )*       empty fields give no member
+//   field := a hexadecimal number read as strtoul(field, 16) does;
+//            no digits gives member 0
+// Example: "56FD,570B,56EF\n4E2D\n" is two groups; group 0 holds
+// U+56FD U+570B U+56EF and is searched under slot 88,065, group 1 (U+4E2D)
+// under 88,066.
+//
+// A code point in several groups belongs to the first of them.
+class CVariantTable {
+public:
+    static constexpr int32_t VariantSlotBase = 88065;
+    static constexpr int32_t MaxSlot = 99999;
+    // Groups beyond this many have no slot of their own.
+    static constexpr size_t MaxSearchableGroups = MaxSlot - VariantSlotBase + 1;  // 11,935
+    // A table file larger than this is not loaded.
+    static constexpr uint64_t MaxFileBytes = 64u << 20;
+
+    using Group = std::vector<uint32_t>;
+
+    // Replaces the table with the groups of strBytes.
+    void Parse(const std::string& strBytes);
+    // Empties the table, then loads strFolder + "/yitizi.txt". A missing,
+    // unreadable or oversized file leaves the table empty; returns whether a
+    // file was read.
+    bool Load(const std::string& strFolder);
+    void Clear();
+
+    // The text form of the table, one group a line as upper-case hex fields
+    // separated by commas: what Parse reads back.
+    static std::string Format(const std::vector<Group>& groups);
+
+    const std::vector<Group>& Groups() const { return m_groups; }
+    bool Empty() const { return m_groups.empty(); }
+
+    // Index of the first group holding nCodePoint, or -1.
+    int32_t GroupOf(uint32_t nCodePoint) const;
+    // If nCodePoint belongs to a group that has a slot, sets nSlot to the
+    // group's slot and returns true; otherwise leaves nSlot alone.
+    bool MapVariantSlot(uint32_t nCodePoint, int32_t& nSlot) const;
+
+private:
+    std::vector<Group> m_groups;
+    std::unordered_map<uint32_t, int32_t> m_firstGroup;  // code point -> first group
+};
