@@ -86,6 +86,8 @@ public:
     // the slot is outside 0..99,999 or it has no postings.
     bool StartCursor(int32_t nSlot, PostingCursor& cursor) const;
     uint32_t GetLastPage(int32_t nSlot) const { return m_lastPageTable[static_cast<size_t>(nSlot)]; }
+    // N, the entries of the chain table loaded from the header.
+    uint32_t GetChainTableSize() const { return m_nNextBlocks; }
 
     // Page access, passed through to the page store.
     bool GetPageLength(int32_t nPage, int32_t& nLength) { return m_fileList.GetPageLength(nPage, nLength); }
