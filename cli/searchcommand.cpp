@@ -1,8 +1,242 @@
+#include "cli/commandline.h"
 #include "cli/commands.h"
+#include "corpus/catalog.h"
+#include "index/index.h"
+#include "panel/contentstree.h"
+#include "panel/datafolder.h"
+#include "panel/resultlist.h"
+#include "text/codeconverter.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
-int RunSearch(int, char**) {
-    std::fprintf(stderr, "tessaline-cli search: not built yet\n");
+namespace {
+
+const char* const kName = "tessaline-cli search";
+const char* const kEmptyKeywords = "何かキーワードを入力して検索をして下さい。";
+const char* const kNoRange = "検索範囲をまた指定していません。";
+const char* const kMissingCatalogue = "you delete data file!";
+
+std::vector<OptionSpec> SearchOptions() {
+    return {
+        {"--data", "DIR", "corpus folder (default: $TESSALINE_DATA, else the program's folder)"},
+        {"--or", nullptr, "pages with any keyword (default: pages with every keyword)"},
+        {"--no-variants", nullptr, "variant characters do not count as the same character"},
+        {"--part", "PART", "text part searched: whole (default), main or annotations"},
+        {"--range", "SLOT", "catalogue slot that limits the search (default 1, the first record)"},
+        {"--format", "FORMAT", "output: tsv (default) or json"},
+        {"--help", nullptr, "show this help"},
+    };
+}
+
+void PrintHelp(const CCommandLine& commandLine) {
+    std::printf("Usage: %s [OPTIONS] KEYWORDS...\n\n"
+                "Searches the corpus as the search panel does and prints one row per page found,\n"
+                "ordered by page number, tab-separated: category, book, volume, page number,\n"
+                "page index, hits; then the summary line. Several KEYWORDS are joined with a space.\n\n"
+                "%s\n"
+                "Exit status: 0 rows found, 1 no rows, 2 an error.\n",
+                kName, commandLine.OptionHelp().c_str());
+}
+
+int Fail(const std::string& strMessage) {
+    std::fprintf(stderr, "%s: %s\n", kName, strMessage.c_str());
     return 2;
+}
+
+std::string HexCode(uint32_t nUnit) {
+    char sz[16];
+    std::snprintf(sz, sizeof sz, "U+%04X", static_cast<unsigned>(nUnit));
+    return sz;
+}
+
+// Checks the keywords as the panel and the index would take them, and says
+// what is wrong: an empty string, a character the index refuses, a term
+// longer than a pattern can be. Empty when they can be searched.
+std::string CheckKeywords(const std::u16string& strKeywords) {
+    if (strKeywords.find_first_not_of(u' ') == std::u16string::npos) return kEmptyKeywords;
+    const size_t nRefused = CIndex::FindRefusedUnit(strKeywords);
+    if (nRefused != std::u16string::npos) {
+        const char16_t u = strKeywords[nRefused];
+        std::string strShown;
+        // Refused units are all below U+0100; control characters are not
+        // printed, only their code.
+        if ((u > 0x20 && u < 0x7F) || u >= 0xA0) {
+            strShown = "'";
+            CCodeConverter::AppendUtf8(u, strShown);
+            strShown += "' ";
+        }
+        return "キーワードに使えない文字があります: " + strShown + "(" + HexCode(u) + ")";
+    }
+    size_t nStart = 0;
+    while (nStart <= strKeywords.size()) {
+        size_t nEnd = strKeywords.find(u' ', nStart);
+        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+        const size_t nUnits = nEnd - nStart;
+        if (nUnits > CIndex::MaxPatternUnits)
+            return "キーワードが長すぎます: 1 語は UTF-16 で " + std::to_string(CIndex::MaxPatternUnits) +
+                   " 単位までですが、" + std::to_string(nUnits) + " 単位の語があります";
+        nStart = nEnd + 1;
+    }
+    return {};
+}
+
+bool ParseSlot(const std::string& strText, int32_t& nSlot) {
+    if (strText.empty() || strText.size() > 9) return false;
+    int32_t n = 0;
+    for (char c : strText) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    nSlot = n;
+    return true;
+}
+
+// Why a slot gives no range node, in the words of the catalogue.
+std::string NoRangeReason(const CContentsTree& tree, int32_t nSlot) {
+    const std::string strSlot = "--range " + std::to_string(nSlot) + ": ";
+    const CatalogRecord* pRecord = tree.GetRecord(nSlot);
+    if (!pRecord)
+        return strSlot + "the catalogue has no record in slot " + std::to_string(nSlot) + " (it has " +
+               std::to_string(tree.GetRecordCount()) + " records)";
+    if (pRecord->level < 1 || pRecord->level > 3)
+        return strSlot + "the catalogue record in slot " + std::to_string(nSlot) + " has level " +
+               std::to_string(pRecord->level) + "; a search range is a category, book or volume (level 1 to 3)";
+    return strSlot + "the catalogue record in slot " + std::to_string(nSlot) + " (level " +
+           std::to_string(pRecord->level) + ") has no record of level " + std::to_string(pRecord->level - 1) +
+           " before it, so it is not in the contents tree";
+}
+
+// A name as one TSV field: tabs and line breaks would split the row.
+std::string TsvField(const std::u16string& strName) {
+    std::string out = CCodeConverter::Utf16ToUtf8(strName);
+    for (char& c : out)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return out;
+}
+
+// A JSON string; an unpaired surrogate is written as its \u escape so that
+// the output stays valid UTF-8.
+std::string JsonString(const std::u16string& s) {
+    std::string out = "\"";
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char16_t u = s[i];
+        if (u == u'"' || u == u'\\') {
+            out += '\\';
+            out += static_cast<char>(u);
+        } else if (u < 0x20) {
+            char sz[8];
+            std::snprintf(sz, sizeof sz, "\\u%04x", static_cast<unsigned>(u));
+            out += sz;
+        } else if (CCodeConverter::IsHighSurrogate(u) && i + 1 < s.size() && CCodeConverter::IsLowSurrogate(s[i + 1])) {
+            const char32_t c = 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            CCodeConverter::AppendUtf8(c, out);
+            ++i;
+        } else if (CCodeConverter::IsHighSurrogate(u) || CCodeConverter::IsLowSurrogate(u)) {
+            char sz[8];
+            std::snprintf(sz, sizeof sz, "\\u%04x", static_cast<unsigned>(u));
+            out += sz;
+        } else {
+            CCodeConverter::AppendUtf8(u, out);
+        }
+    }
+    return out + "\"";
+}
+
+std::string FormatTsv(const CResultList& results) {
+    std::string out;
+    for (const SearchNodeTag& row : results.GetRows()) {
+        out += TsvField(row.category) + "\t" + TsvField(row.bookName) + "\t" + TsvField(row.volumeName) + "\t" +
+               std::to_string(row.pageNo) + "\t" + std::to_string(row.pageIndex) + "\t" +
+               std::to_string(row.hitCount) + "\n";
+    }
+    return out + results.GetSummaryLine() + "\n";
+}
+
+std::string FormatJson(const CResultList& results) {
+    std::string out = "{\n  \"rows\": [";
+    bool bFirst = true;
+    for (const SearchNodeTag& row : results.GetRows()) {
+        out += bFirst ? "\n" : ",\n";
+        bFirst = false;
+        out += "    {\"category\": " + JsonString(row.category) + ", \"book\": " + JsonString(row.bookName) +
+               ", \"volume\": " + JsonString(row.volumeName) + ", \"pageNo\": " + std::to_string(row.pageNo) +
+               ", \"pageIndex\": " + std::to_string(row.pageIndex) + ", \"hits\": " + std::to_string(row.hitCount) +
+               "}";
+    }
+    out += bFirst ? "],\n" : "\n  ],\n";
+    out += "  \"pages\": " + std::to_string(results.GetRowCount()) + ",\n";
+    out += "  \"hits\": " + std::to_string(results.GetTotalHits()) + "\n}\n";
+    return out;
+}
+
+}  // namespace
+
+int RunSearch(int argc, char** argv) {
+    CCommandLine commandLine(SearchOptions());
+    std::string strError;
+    if (!commandLine.Parse(argc, argv, strError))
+        return Fail(strError + " (see '" + std::string(kName) + " --help')");
+    if (commandLine.Has("--help")) {
+        PrintHelp(commandLine);
+        return 0;
+    }
+
+    const std::string strPart = commandLine.Value("--part", "whole");
+    int nScope = ScopeWholeText;
+    if (strPart == "main")
+        nScope = ScopeMainText;
+    else if (strPart == "annotations")
+        nScope = ScopeAnnotations;
+    else if (strPart != "whole")
+        return Fail("--part " + strPart + ": expected whole, main or annotations");
+
+    const std::string strFormat = commandLine.Value("--format", "tsv");
+    if (strFormat != "tsv" && strFormat != "json") return Fail("--format " + strFormat + ": expected tsv or json");
+
+    int32_t nRange = 1;
+    const std::string strRange = commandLine.Value("--range", "1");
+    if (!ParseSlot(strRange, nRange)) return Fail("--range " + strRange + ": expected a catalogue slot number");
+    if (nRange == 0) return Fail(kNoRange);
+
+    // The keywords as the keyword box would hold them: one line, ideographic
+    // spaces taken as spaces.
+    std::string strJoined;
+    for (const std::string& strArg : commandLine.Positional()) strJoined += (strJoined.empty() ? "" : " ") + strArg;
+    std::u16string strKeywords = CCodeConverter::Utf8ToUtf16(strJoined);
+    if (CCodeConverter::Utf16ToUtf8(strKeywords) != strJoined) return Fail("the keywords are not valid UTF-8");
+    for (char16_t& u : strKeywords)
+        if (u == u'\u3000') u = u' ';
+    const std::string strKeywordError = CheckKeywords(strKeywords);
+    if (!strKeywordError.empty()) return Fail(strKeywordError);
+
+    std::string strFolder;
+    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
+
+    CIndex index;
+    if (!index.Open(strFolder, "Index", nScope))
+        return Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
+
+    const std::string strCatalogue = strFolder + "/vmk.dir";
+    std::vector<CatalogRecord> records;
+    if (!CCatalog::Read(strCatalogue, records, strError))
+        return Fail(std::string(kMissingCatalogue) + " " + strError);
+    CContentsTree tree;
+    for (const CatalogRecord& record : records) tree.AddCatalogueRecord(record);
+    const ContentsNodeTag* pRange = tree.FindRangeNode(nRange);
+    if (!pRange) return Fail(NoRangeReason(tree, nRange));
+
+    const bool bVariants = !commandLine.Has("--no-variants");
+    if (commandLine.Has("--or"))
+        index.SearchOr(strKeywords, true, bVariants);
+    else
+        index.SearchAnd(strKeywords, true, bVariants);
+
+    CResultList results;
+    results.BuildResults(*pRange, index.GetResultPages(), index.GetResultHits());
+    const std::string strOut = strFormat == "json" ? FormatJson(results) : FormatTsv(results);
+    if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) != strOut.size() || std::fflush(stdout) != 0)
+        return Fail("cannot write the result to standard output");
+    return results.GetRowCount() > 0 ? 0 : 1;
 }
