@@ -108,7 +108,6 @@ bool CPatternSearch::AnyBad() const {
 void CPatternSearch::Run(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits) {
     foundPages.clear();
     foundHits.clear();
-    m_bGap = false;
     for (SearchTerm& term : m_terms) term.cursor.ReadPageHeader();
 
     for (;;) {
@@ -173,9 +172,14 @@ bool CPatternSearch::WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits) 
             nBegin = m_segmentEnds[s];
         }
         // Order check: each segment follows the previous one within the gap.
+        // When segment s + 1 stands too far ahead, only segment s (and
+        // later terms behind it) can move: segment s's value cannot reach
+        // any later value of segment s + 1, but earlier segments may still
+        // pair with a later value of segment s. Moving them too (up to the
+        // largest value of all terms) would skip real occurrences once a
+        // pattern has two "*" or more.
         if (!bFailed) {
             for (size_t s = 0; s + 1 < nSegments; ++s) {
-                m_bGap = false;
                 uint64_t a = m_terms[m_segmentEnds[s] - 1].value;
                 uint64_t b = m_terms[m_segmentEnds[s]].value;
                 if (b < a) {
@@ -185,10 +189,9 @@ bool CPatternSearch::WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits) 
                     break;
                 }
                 if (b - a > CIndex::MaxGap) {
-                    m_bGap = true;
                     bFailed = true;
                     nFailed = s;
-                    nTarget = MaxValue(0, nTerms);
+                    nTarget = b - CIndex::MaxGap;
                     break;
                 }
             }
@@ -198,8 +201,10 @@ bool CPatternSearch::WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits) 
             if (!bCountHits) return true;
             nTarget += 1;
         }
-        // Move the terms that lag behind the target.
-        size_t nStart = (nFailed > 0 && !m_bGap) ? m_segmentEnds[nFailed - 1] : 0;
+        // Move the terms that lag behind the target, from the failed
+        // segment on: every value passed over can no longer be part of an
+        // occurrence.
+        size_t nStart = nFailed > 0 ? m_segmentEnds[nFailed - 1] : 0;
         for (size_t t = nStart; t < nTerms; ++t) {
             SearchTerm& term = m_terms[t];
             if (term.value >= nTarget) continue;

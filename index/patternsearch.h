@@ -59,5 +59,4 @@ private:
     std::vector<SearchTerm> m_terms;
     std::vector<size_t> m_segmentEnds;  // end (one past the last term) of each segment
     uint32_t m_nLength = 0;             // P
-    bool m_bGap = false;
 };

@@ -165,6 +165,17 @@ TEST_F(IndexSearchTest, Patterns) {
     }
 }
 
+TEST(IndexGapTest, TwoGapsFindTheOccurrenceAfterAnEarlierStart) {
+    // 中 at 0 and 500, 國 at 600, 史 at 700: 中(500)*國*史 occurs. The 中 at
+    // 0 is too far from 國; moving every term past it used to skip 國 too.
+    CTempDir dir;
+    WriteSimpleCorpus(dir.Path(), {u"中" + Repeat(u"的", 499) + u"中" + Repeat(u"的", 99) + u"國" + Repeat(u"的", 99) + u"史"});
+    CIndex index;
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText));
+    EXPECT_EQ(index.SearchPattern(u"中*國*史", CombineReplace, true, false), 1);
+    EXPECT_THAT(index.GetResultHits(), ElementsAre(1));
+}
+
 TEST_F(IndexSearchTest, CombineModes) {
     // Union: pages new to the set follow the earlier ones; shared pages add hits.
     m_index.SearchPattern(u"人人", CombineReplace, true, false);
