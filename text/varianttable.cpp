@@ -87,7 +87,11 @@ std::string CVariantTable::Format(const std::vector<Group>& groups) {
     std::string out;
     char buf[16];
     for (const Group& group : groups) {
-        if (group.empty()) continue;
+        // An empty group is a line of one comma: it keeps the numbering.
+        if (group.empty()) {
+            out += ",\n";
+            continue;
+        }
         for (size_t i = 0; i < group.size(); ++i) {
             std::snprintf(buf, sizeof buf, i ? ",%X" : "%X", group[i]);
             out += buf;

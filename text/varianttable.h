@@ -38,7 +38,8 @@ public:
     void Clear();
 
     // The text form of the table, one group a line as upper-case hex fields
-    // separated by commas: what Parse reads back.
+    // separated by commas (an empty group as a lone comma): Parse reads the
+    // same groups back.
     static std::string Format(const std::vector<Group>& groups);
 
     const std::vector<Group>& Groups() const { return m_groups; }

@@ -1,0 +1,119 @@
+#include "corpus/catalog.h"
+#include "index/index.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliResult {
+    int nStatus = -1;
+    std::string strOut;
+    std::string strErr;
+};
+
+std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs tessaline-cli build with the arguments, in the folder's context.
+CliResult RunBuild(const CTempDir& dir, const std::vector<std::string>& args) {
+    std::string strCommand = Quote(TESSALINE_CLI) + " build";
+    for (const std::string& arg : args) strCommand += " " + Quote(arg);
+    strCommand += " >" + Quote(dir.File("stdout.txt")) + " 2>" + Quote(dir.File("stderr.txt")) + " </dev/null";
+    CliResult result;
+    const int nRaw = std::system(strCommand.c_str());
+    result.nStatus = WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1;
+    result.strOut = dir.Read("stdout.txt");
+    result.strErr = dir.Read("stderr.txt");
+    return result;
+}
+
+void WriteSource(const CTempDir& dir) {
+    dir.Write("src/01 經部/01 論語/01 學而第一/0001.txt", "子曰{注}學而時習之\n");
+    dir.Write("src/01 經部/01 論語/01 學而第一/0002.txt", "有朋自遠方來\n");
+    dir.Write("src/02 史部/史記/本紀/0001.txt", "黃帝者\n");
+}
+
+}  // namespace
+
+TEST(BuildCommandTest, BuildsACorpusFromASourceFolder) {
+    CTempDir dir;
+    WriteSource(dir);
+    dir.Write("variants.txt", "5B78,5B66\n");
+    const std::string strOut = dir.File("deep/out");  // parents are made too
+    const CliResult result =
+        RunBuild(dir, {"--header-value", "7", "--variants", dir.File("variants.txt"), dir.File("src"), strOut});
+    ASSERT_EQ(result.nStatus, 0) << result.strErr;
+    EXPECT_NE(result.strErr.find("3 pages"), std::string::npos) << result.strErr;
+    EXPECT_NE(result.strErr.find("2 categories, 2 books, 2 volumes"), std::string::npos) << result.strErr;
+    EXPECT_EQ(result.strErr.find('\r'), std::string::npos);  // no progress line off a terminal
+    EXPECT_EQ(dir.Read("deep/out/yitizi.txt"), "5B78,5B66\n");
+
+    std::vector<CatalogRecord> records;
+    std::string strError;
+    ASSERT_TRUE(CCatalog::Read(strOut + "/vmk.dir", records, strError)) << strError;
+    ASSERT_EQ(records.size(), 6u);
+    EXPECT_EQ(records[0].name, u"經部");
+    EXPECT_EQ(records[2].name, u"學而第一");
+    EXPECT_EQ(records[2].docNo, 2);
+    EXPECT_EQ(records[5].name, u"本紀");
+
+    CIndex index;
+    ASSERT_TRUE(index.Open(strOut, "Index", ScopeMainText)) << index.GetOpenError();
+    EXPECT_EQ(index.GetHeaderValue(), 7);
+    index.SearchPattern(u"学而", CombineReplace, true, true);
+    EXPECT_EQ(index.GetResultPages(), (std::vector<uint32_t>{0}));
+
+    // Built again without a table: an empty one, the default header value.
+    ASSERT_EQ(RunBuild(dir, {dir.File("src"), strOut}).nStatus, 0);
+    EXPECT_EQ(dir.Read("deep/out/yitizi.txt"), "");
+    CIndex again;
+    ASSERT_TRUE(again.Open(strOut, "Index", ScopeWholeText)) << again.GetOpenError();
+    EXPECT_EQ(again.GetHeaderValue(), 14);
+}
+
+TEST(BuildCommandTest, HelpListsTheOptions) {
+    CTempDir dir;
+    const CliResult result = RunBuild(dir, {"--help"});
+    EXPECT_EQ(result.nStatus, 0);
+    for (const char* pszOption : {"--header-value N", "--variants FILE", "--help", "SOURCE_DIR OUT_DIR"})
+        EXPECT_NE(result.strOut.find(pszOption), std::string::npos) << pszOption << "\n" << result.strOut;
+}
+
+TEST(BuildCommandTest, ReportsErrorsWithStatus2) {
+    CTempDir dir;
+    WriteSource(dir);
+    dir.Write("bad/1 類/1 書/1 卷/0001.txt", "\xFF");
+    const std::string S = dir.File("src"), O = dir.File("out");
+    struct Case {
+        std::vector<std::string> args;
+        std::string strMessage;
+    };
+    const std::vector<Case> cases = {
+        {{S}, "expected SOURCE_DIR and OUT_DIR"},
+        {{"--frobnicate", S, O}, "unknown option --frobnicate"},
+        {{"--header-value", "x", S, O}, "--header-value"},
+        {{"--header-value", "99999999999", S, O}, "--header-value"},
+        {{S, O, "--variants"}, "needs a value"},
+        {{"--variants", dir.File("none.txt"), S, O}, dir.File("none.txt")},
+        {{dir.File("missing"), O}, dir.File("missing")},
+        {{dir.File("bad"), O}, dir.File("bad/1 類/1 書/1 卷/0001.txt") + ": invalid UTF-8"},
+        {{S, S + "/out"}, "inside the source folder"},
+    };
+    for (const Case& c : cases) {
+        const CliResult result = RunBuild(dir, c.args);
+        EXPECT_EQ(result.nStatus, 2) << c.strMessage;
+        EXPECT_NE(result.strErr.find(c.strMessage), std::string::npos) << c.strMessage << "\n" << result.strErr;
+    }
+    EXPECT_FALSE(std::filesystem::exists(O));
+}
