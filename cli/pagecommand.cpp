@@ -1,8 +1,109 @@
+#include "cli/commandline.h"
 #include "cli/commands.h"
+#include "index/index.h"
+#include "panel/datafolder.h"
+#include "panel/keywordcheck.h"
+#include "text/codeconverter.h"
 
 #include <cstdio>
+#include <string>
 
-int RunPage(int, char**) {
-    std::fprintf(stderr, "tessaline-cli page: not built yet\n");
+namespace {
+
+const char* const kName = "tessaline-cli page";
+
+std::vector<OptionSpec> PageOptions() {
+    return {
+        {"--data", "DIR", "corpus folder (default: $TESSALINE_DATA, else the program's folder)"},
+        {"--part", "PART", "text part whose hits are marked: whole (default), main or annotations"},
+        {"--no-variants", nullptr, "mark the keywords only as typed, not their variant forms"},
+        {"--help", nullptr, "show this help"},
+    };
+}
+
+int Fail(const std::string& strMessage) {
+    std::fprintf(stderr, "%s: %s\n", kName, strMessage.c_str());
     return 2;
+}
+
+bool ParsePageIndex(const std::string& strText, int32_t& nPage) {
+    if (strText.empty() || strText.size() > 9) return false;
+    int32_t n = 0;
+    for (char c : strText) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    nPage = n;
+    return true;
+}
+
+}  // namespace
+
+int RunPage(int argc, char** argv) {
+    CCommandLine commandLine(PageOptions());
+    std::string strError;
+    if (!commandLine.Parse(argc, argv, strError))
+        return Fail(strError + " (see '" + std::string(kName) + " --help')");
+    if (commandLine.Has("--help")) {
+        std::printf("Usage: %s [OPTIONS] PAGE_INDEX [KEYWORDS...]\n\n"
+                    "Prints the display page of the page with that index (as the result list opens it),\n"
+                    "with every hit of the keywords marked in the chosen text part, and 'marks: N' on\n"
+                    "standard error. Without keywords it prints the stored page, unmarked.\n\n"
+                    "%s\n"
+                    "Exit status: 0 page printed (with keywords: and marked), 1 no hit marked, 2 an error.\n",
+                    kName, commandLine.OptionHelp().c_str());
+        return 0;
+    }
+    // The index scope and the text part number the same choices differently.
+    const std::string strPart = commandLine.Value("--part", "whole");
+    int nScope = ScopeWholeText;
+    int nTextPart = 0;
+    if (strPart == "main") {
+        nScope = ScopeMainText;
+        nTextPart = 1;
+    } else if (strPart == "annotations") {
+        nScope = ScopeAnnotations;
+        nTextPart = 2;
+    } else if (strPart != "whole") {
+        return Fail("--part " + strPart + ": expected whole, main or annotations");
+    }
+
+    const std::vector<std::string>& args = commandLine.Positional();
+    int32_t nPage = 0;
+    if (args.empty()) return Fail("a PAGE_INDEX is needed (see '" + std::string(kName) + " --help')");
+    if (!ParsePageIndex(args[0], nPage)) return Fail("PAGE_INDEX " + args[0] + ": expected a page index (0, 1, ...)");
+    std::string strJoined;
+    for (size_t i = 1; i < args.size(); ++i) strJoined += (strJoined.empty() ? "" : " ") + args[i];
+    std::u16string strKeywords = CCodeConverter::Utf8ToUtf16(strJoined);
+    if (CCodeConverter::Utf16ToUtf8(strKeywords) != strJoined) return Fail("the keywords are not valid UTF-8");
+    for (char16_t& u : strKeywords)
+        if (u == u'\u3000') u = u' ';
+    const bool bKeywords = strKeywords.find_first_not_of(u' ') != std::u16string::npos;
+    if (bKeywords) {
+        const std::string strKeywordError = CKeywordCheck::Check(strKeywords);
+        if (!strKeywordError.empty()) return Fail(strKeywordError);
+    }
+
+    std::string strFolder;
+    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
+    CIndex index;
+    if (!index.Open(strFolder, "Index", nScope))
+        return Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
+    if (nPage >= index.GetFileList().GetPageCount())
+        return Fail("PAGE_INDEX " + args[0] + ": the corpus has " + std::to_string(index.GetFileList().GetPageCount()) +
+                    " pages (0 to " + std::to_string(index.GetFileList().GetPageCount() - 1) + ")");
+
+    std::string strOut;
+    int nMarks = 0;
+    if (bKeywords) {
+        nMarks = index.RenderPage(nPage, strOut, strKeywords, nTextPart, !commandLine.Has("--no-variants"));
+    } else if (!index.ReadPage(nPage, strOut)) {
+        return Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
+    }
+    if (strOut.empty() && bKeywords && !index.ReadPage(nPage, strError))
+        return Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
+    if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) != strOut.size() || std::fflush(stdout) != 0)
+        return Fail("cannot write the page to standard output");
+    std::fprintf(stderr, "marks: %d\n", nMarks);
+    return bKeywords && nMarks == 0 ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include "index/index.h"
 #include "panel/contentstree.h"
 #include "panel/datafolder.h"
+#include "panel/keywordcheck.h"
 #include "panel/resultlist.h"
 #include "text/codeconverter.h"
 
@@ -14,7 +15,6 @@
 namespace {
 
 const char* const kName = "tessaline-cli search";
-const char* const kEmptyKeywords = "何かキーワードを入力して検索をして下さい。";
 const char* const kNoRange = "検索範囲をまた指定していません。";
 const char* const kMissingCatalogue = "you delete data file!";
 
@@ -43,43 +43,6 @@ void PrintHelp(const CCommandLine& commandLine) {
 int Fail(const std::string& strMessage) {
     std::fprintf(stderr, "%s: %s\n", kName, strMessage.c_str());
     return 2;
-}
-
-std::string HexCode(uint32_t nUnit) {
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "U+%04X", static_cast<unsigned>(nUnit));
-    return sz;
-}
-
-// Checks the keywords as the panel and the index would take them, and says
-// what is wrong: an empty string, a character the index refuses, a term
-// longer than a pattern can be. Empty when they can be searched.
-std::string CheckKeywords(const std::u16string& strKeywords) {
-    if (strKeywords.find_first_not_of(u' ') == std::u16string::npos) return kEmptyKeywords;
-    const size_t nRefused = CIndex::FindRefusedUnit(strKeywords);
-    if (nRefused != std::u16string::npos) {
-        const char16_t u = strKeywords[nRefused];
-        std::string strShown;
-        // Refused units are all below U+0100; control characters are not
-        // printed, only their code.
-        if ((u > 0x20 && u < 0x7F) || u >= 0xA0) {
-            strShown = "'";
-            CCodeConverter::AppendUtf8(u, strShown);
-            strShown += "' ";
-        }
-        return "キーワードに使えない文字があります: " + strShown + "(" + HexCode(u) + ")";
-    }
-    size_t nStart = 0;
-    while (nStart <= strKeywords.size()) {
-        size_t nEnd = strKeywords.find(u' ', nStart);
-        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
-        const size_t nUnits = nEnd - nStart;
-        if (nUnits > CIndex::MaxPatternUnits)
-            return "キーワードが長すぎます: 1 語は UTF-16 で " + std::to_string(CIndex::MaxPatternUnits) +
-                   " 単位までですが、" + std::to_string(nUnits) + " 単位の語があります";
-        nStart = nEnd + 1;
-    }
-    return {};
 }
 
 bool ParseSlot(const std::string& strText, int32_t& nSlot) {
@@ -208,7 +171,7 @@ int RunSearch(int argc, char** argv) {
     if (CCodeConverter::Utf16ToUtf8(strKeywords) != strJoined) return Fail("the keywords are not valid UTF-8");
     for (char16_t& u : strKeywords)
         if (u == u'\u3000') u = u' ';
-    const std::string strKeywordError = CheckKeywords(strKeywords);
+    const std::string strKeywordError = CKeywordCheck::Check(strKeywords);
     if (!strKeywordError.empty()) return Fail(strKeywordError);
 
     std::string strFolder;

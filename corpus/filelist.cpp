@@ -1,11 +1,25 @@
 #include "corpus/filelist.h"
 
+#include "corpus/hitmarker.h"
+#include "corpus/pagemarkup.h"
 #include "platform/fileexception.h"
+#include "text/codeconverter.h"
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
+
+// The display template, byte for byte.
+const char* const kHead =
+    "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
+const char* const kAfterTitle =
+    "</title></head><div align=\"center\"><center><BODY>\t\t"
+    "<TABLE border=1 cellPadding=0 cellSpacing=1 class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">"
+    "\t\t<tr>  <TD height=477 width=80 vAlign=top align=\"center\" background=\"../Back.gif\">";
+const char* const kBetweenCells = "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">";
+const char* const kTail = "</TD> \t\t</tr></table></div></div>\t\t</center></BODY></html>";
 
 int32_t ReadInt32(const unsigned char* p) {
     uint32_t n = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -137,4 +151,70 @@ bool CFileList::FindPage(int32_t nStart, int32_t nPageNo, int32_t& nPage) {
         }
     }
     return false;
+}
+
+int CFileList::RenderPass(const std::string& strPage, std::string& strOut, const std::string& strKeyword, int nParity,
+                          int nTextPart, int& nCounter) {
+    std::vector<HTMLNode> parts;
+    CPageMarkup::ParsePage(strPage, parts);
+    HTMLNode& target = parts[nParity == 0 ? 1 : 2];
+    std::vector<Seg> segments;
+    CPageMarkup::SplitSegments(target, segments);
+
+    int nMatches = 0;
+    std::string strCell;
+    strCell.reserve(target.m_pText.size() + 64);
+    for (const Seg& segment : segments) {
+        const bool bNote = segment.m_nKind == 1;
+        const bool bMark = nTextPart == 0 || (nTextPart == 1 && !bNote) || (nTextPart == 2 && bNote);
+        if (nTextPart < 0 || nTextPart > 2) continue;
+        if (bNote) strCell += CPageMarkup::AnnotationOpen;
+        if (bMark)
+            nMatches += CHitMarker::MarkSegment(segment, strKeyword, strCell, nCounter);
+        else
+            strCell += segment.m_pText;
+        if (bNote) strCell += CPageMarkup::AnnotationClose;
+    }
+    target.m_pText = std::move(strCell);
+
+    strOut.reserve(strOut.size() + parts[0].m_pText.size() + parts[1].m_pText.size() + parts[2].m_pText.size() + 600);
+    strOut += kHead;
+    strOut += parts[0].m_pText;
+    strOut += kAfterTitle;
+    strOut += parts[1].m_pText;
+    strOut += kBetweenCells;
+    strOut += parts[2].m_pText;
+    strOut += kTail;
+    return nMatches;
+}
+
+int CFileList::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart) {
+    if (!m_bOpen) return 0;
+    std::string strWorking;
+    std::string strName;
+    if (!GetPageName(nPage, strName) || !ReadPage(nPage, strWorking)) return 0;
+    const int nParity = PageNumberOfName(strName) & 1;
+    if (strKeywords.empty()) return 0;
+
+    int nCounter = 0;
+    std::set<std::string> applied;
+    std::u16string strWord;
+    auto applyWord = [&]() {
+        if (strWord.empty()) return;
+        std::string strBytes;
+        CCodeConverter::ConvertUtf16ToUtf8(strWord, strBytes, true);
+        strWord.clear();
+        if (!applied.insert(strBytes).second || strWorking.size() > MaxDisplayBytes) return;
+        strOut.clear();
+        RenderPass(strWorking, strOut, strBytes, nParity, nTextPart, nCounter);
+        strWorking = strOut;
+    };
+    for (char16_t u : strKeywords) {
+        if (u == u' ' || u == u'\u3000')
+            applyWord();
+        else
+            strWord.push_back(u);
+    }
+    applyWord();
+    return nCounter;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The page store: a record file (base name + "-fl.h") and a scrambled
 // content file (base name + "-fl.cnt"). Pages are named by their page index,
@@ -57,6 +58,25 @@ public:
     bool GetPageName(int32_t nPage, std::string& strName);
     // Number of whole records; 0 when closed.
     int32_t GetPageCount() const { return m_nPageCount; }
+
+    // The display page: the stored page with every hit of every distinct
+    // keyword (separated by U+0020 or U+3000) marked in the target cell's
+    // segments of the text part (0 whole text, 1 main text, 2 annotations),
+    // put into the display template. Returns the number of hit marks. The
+    // output is left as it was when the list is closed, the page cannot be
+    // read, the keyword text is empty or holds no keyword. Each keyword is
+    // applied to the previous keyword's display page; passes stop once the
+    // display page exceeds MaxDisplayBytes, so that no keyword list can make
+    // it grow without bound.
+    int RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart);
+
+    // One keyword applied to a page: parse, mark the target cell (the first
+    // cell when nParity is 0, else the second), assemble. Returns the number
+    // of complete matches.
+    static int RenderPass(const std::string& strPage, std::string& strOut, const std::string& strKeyword,
+                          int nParity, int nTextPart, int& nCounter);
+
+    static constexpr size_t MaxDisplayBytes = 64u << 20;
 
     // The page number of a record name: its stem (at most 11 characters)
     // read with atoi rules; 0 without a '\' or without a '.' after it.

@@ -222,3 +222,20 @@ void CIndex::SearchTerms(std::u16string& strKeywords, bool bCountHits, bool bUse
     }
     searchTerm();
 }
+
+std::u16string CIndex::DisplayKeywords(const std::u16string& strKeywords, bool bUseVariants) const {
+    if (!bUseVariants || strKeywords.empty() || variantGroups.Empty()) return strKeywords;
+    std::vector<std::u16string> forms;
+    variantGroups.ExpandVariants(strKeywords, forms);
+    std::u16string strJoined;
+    for (const std::u16string& form : forms) {
+        if (!strJoined.empty()) strJoined.push_back(u' ');
+        strJoined += form;
+    }
+    return strJoined;
+}
+
+int32_t CIndex::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart,
+                           bool bUseVariants) {
+    return m_fileList.RenderPage(nPage, strOut, DisplayKeywords(strKeywords, bUseVariants), nTextPart);
+}

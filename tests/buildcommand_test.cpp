@@ -1,10 +1,9 @@
 #include "corpus/catalog.h"
 #include "index/index.h"
+#include "support/clirunner.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,29 +12,11 @@
 
 namespace {
 
-struct CliResult {
-    int nStatus = -1;
-    std::string strOut;
-    std::string strErr;
-};
-
-std::string Quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs tessaline-cli build with the arguments, in the folder's context.
-CliResult RunBuild(const CTempDir& dir, const std::vector<std::string>& args) {
-    std::string strCommand = Quote(TESSALINE_CLI) + " build";
-    for (const std::string& arg : args) strCommand += " " + Quote(arg);
-    strCommand += " >" + Quote(dir.File("stdout.txt")) + " 2>" + Quote(dir.File("stderr.txt")) + " </dev/null";
-    CliResult result;
-    const int nRaw = std::system(strCommand.c_str());
-    result.nStatus = WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1;
-    result.strOut = dir.Read("stdout.txt");
-    result.strErr = dir.Read("stderr.txt");
-    return result;
+// Runs tessaline-cli build with the arguments.
+CliResult RunBuild(const CTempDir&, const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"build"};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCli(all);
 }
 
 void WriteSource(const CTempDir& dir) {

@@ -4,6 +4,7 @@
 #include "corpus/catalog.h"
 #include "index/index.h"
 #include "index/indexwriter.h"
+#include "support/clirunner.h"
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
 
@@ -20,35 +21,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-struct RunResult {
-    int nStatus = -1;
-    std::string strOut;
-    std::string strErr;
-};
-
-std::string Quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs tessaline-cli with args; TESSALINE_DATA is unset unless strDataEnv
-// is given.
-RunResult RunCli(const std::vector<std::string>& args, const std::string& strDataEnv = "") {
-    CTempDir io;
-    std::string strCommand = "env -u TESSALINE_DATA";
-    if (!strDataEnv.empty()) strCommand += " TESSALINE_DATA=" + Quote(strDataEnv);
-    strCommand += " " + Quote(TESSALINE_CLI);
-    for (const std::string& strArg : args) strCommand += " " + Quote(strArg);
-    strCommand += " >" + Quote(io.File("out")) + " 2>" + Quote(io.File("err"));
-    const int nStatus = std::system(strCommand.c_str());
-    RunResult result;
-    result.nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-    result.strOut = io.Read("out");
-    result.strErr = io.Read("err");
-    return result;
-}
 
 CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID, int32_t nDocNo,
                      uint16_t nCurFileName) {
@@ -82,7 +54,7 @@ protected:
                                                  Record(u"L", 1, 7, 1, 1)}));
     }
 
-    RunResult Search(std::vector<std::string> args) {
+    CliResult Search(std::vector<std::string> args) {
         args.insert(args.begin(), {"search", "--data", m_dir.Path()});
         return RunCli(args);
     }
@@ -134,7 +106,7 @@ TEST_F(SearchCommandTest, RowsAndSummary) {
         {"found only outside the range", {"--range", "6", "史"}, "全部で 0 頁で、0 箇所でした。\n", 1},
     };
     for (const Case& c : cases) {
-        RunResult result = Search(c.args);
+        CliResult result = Search(c.args);
         EXPECT_EQ(result.strOut, c.strOut) << c.pszName;
         EXPECT_EQ(result.strErr, "") << c.pszName;
         EXPECT_EQ(result.nStatus, c.nStatus) << c.pszName;
@@ -143,13 +115,13 @@ TEST_F(SearchCommandTest, RowsAndSummary) {
 
 // 国 stands alone on no page; with variants it finds 國 wherever it stands.
 TEST_F(SearchCommandTest, VariantsWidenTheSearch) {
-    RunResult result = Search({"中国"});
+    CliResult result = Search({"中国"});
     EXPECT_EQ(result.strOut, Search({"中國"}).strOut);
     EXPECT_EQ(result.nStatus, 0);
 }
 
 TEST_F(SearchCommandTest, Json) {
-    RunResult result = Search({"--format", "json", "中國 史"});
+    CliResult result = Search({"--format", "json", "中國 史"});
     EXPECT_EQ(result.strOut,
               "{\n"
               "  \"rows\": [\n"
@@ -187,7 +159,7 @@ TEST_F(SearchCommandTest, PartChoosesTheIndex) {
     EXPECT_EQ(Search({"--part", "whole", "史"}).strOut, Search({"史"}).strOut);
     EXPECT_EQ(Search({"--part", "main", "史"}).strOut, "K\tP\tX\t2\t1\t1\n全部で 1 頁で、1 箇所でした。\n");
 
-    RunResult result = Search({"--part", "annotations", "史"});
+    CliResult result = Search({"--part", "annotations", "史"});
     EXPECT_EQ(result.nStatus, 2);
     EXPECT_EQ(result.strOut, "");
     EXPECT_THAT(result.strErr, HasSubstr("データを開けませんでした。"));
@@ -220,7 +192,7 @@ TEST_F(SearchCommandTest, RefusedInput) {
         {"option without its value", {"中", "--range"}, "option --range needs a value"},
     };
     for (const Case& c : cases) {
-        RunResult result = Search(c.args);
+        CliResult result = Search(c.args);
         EXPECT_EQ(result.nStatus, 2) << c.pszName;
         EXPECT_EQ(result.strOut, "") << c.pszName;
         EXPECT_THAT(result.strErr, HasSubstr(c.strMessage)) << c.pszName;
@@ -231,7 +203,7 @@ TEST_F(SearchCommandTest, RefusedInput) {
 }
 
 TEST_F(SearchCommandTest, MissingOrDamagedData) {
-    RunResult result = RunCli({"search", "--data", m_dir.File("nowhere"), "中國"});
+    CliResult result = RunCli({"search", "--data", m_dir.File("nowhere"), "中國"});
     EXPECT_EQ(result.nStatus, 2);
     EXPECT_EQ(result.strOut, "");
     EXPECT_THAT(result.strErr, HasSubstr("データを開けませんでした。 " + m_dir.File("nowhere") + "/Index-idx.h"));
@@ -261,7 +233,7 @@ TEST_F(SearchCommandTest, MissingOrDamagedData) {
 
 TEST_F(SearchCommandTest, DataFolderFromEnvironmentOrProgram) {
     const std::string strExpected = Search({"中國 史"}).strOut;
-    RunResult result = RunCli({"search", "中國 史"}, m_dir.Path());
+    CliResult result = RunCli({"search", "中國 史"}, m_dir.Path());
     EXPECT_EQ(result.strOut, strExpected);
     EXPECT_EQ(result.nStatus, 0);
 
@@ -279,19 +251,19 @@ TEST_F(SearchCommandTest, DataFolderFromEnvironmentOrProgram) {
 
 TEST_F(SearchCommandTest, Help) {
     for (const char* pszCommand : {"search", "catalog"}) {
-        RunResult result = RunCli({pszCommand, "--help"});
+        CliResult result = RunCli({pszCommand, "--help"});
         EXPECT_EQ(result.nStatus, 0) << pszCommand;
         EXPECT_THAT(result.strOut, HasSubstr(std::string("Usage: tessaline-cli ") + pszCommand)) << pszCommand;
         EXPECT_THAT(result.strOut, HasSubstr("  --data DIR")) << pszCommand;
         EXPECT_EQ(result.strErr, "") << pszCommand;
     }
-    RunResult result = RunCli({"search", "--help"});
+    CliResult result = RunCli({"search", "--help"});
     for (const char* pszOption : {"--or", "--no-variants", "--part PART", "--range SLOT", "--format FORMAT"})
         EXPECT_THAT(result.strOut, HasSubstr("  " + std::string(pszOption))) << pszOption;
 }
 
 TEST_F(SearchCommandTest, Catalog) {
-    RunResult result = RunCli({"catalog", "--data", m_dir.Path()});
+    CliResult result = RunCli({"catalog", "--data", m_dir.Path()});
     EXPECT_EQ(result.strOut,
               "1\t1\tK\t1\t6\t1\n"
               "2\t2\tP\t1\t3\t1\n"

@@ -140,6 +140,16 @@ std::u32string CCodeConverter::Utf8ToUtf32(const std::string& s) {
     return out;
 }
 
+std::u32string CCodeConverter::Utf16ToUtf32(const std::u16string& s) {
+    std::u32string out(s.size(), 0);
+    const char16_t* p = s.data();
+    char32_t* q = out.data();
+    ConvertUtf16ToUtf32(&p, s.data() + s.size(), &q, out.data() + out.size(), true);
+    if (p < s.data() + s.size()) *q++ = *p;  // a trailing high surrogate
+    out.resize(static_cast<size_t>(q - out.data()));
+    return out;
+}
+
 std::u16string CCodeConverter::Utf8ToUtf16(const std::string& s) {
     std::u16string out;
     out.reserve(s.size());

@@ -35,6 +35,9 @@ public:
     static std::u16string Utf8ToUtf16(const std::string& strSource);
     // Encodes UTF-16 as UTF-8, lenient (unpaired surrogates keep their value).
     static std::string Utf16ToUtf8(const std::u16string& strSource);
+    // Decodes UTF-16 into code points, lenient: an unpaired surrogate (a
+    // trailing high surrogate too) is a character of its own value.
+    static std::u32string Utf16ToUtf32(const std::u16string& strSource);
     // Decodes UTF-8 into code points, malformed bytes becoming U+FFFD.
     static std::u32string Utf8ToUtf32(const std::string& strSource);
     // Appends the UTF-8 bytes of one code point (up to U+10FFFF).

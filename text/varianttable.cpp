@@ -2,7 +2,9 @@
 
 #include "platform/fileexception.h"
 #include "platform/readonlyfile.h"
+#include "text/codeconverter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -111,4 +113,72 @@ bool CVariantTable::MapVariantSlot(uint32_t nCodePoint, int32_t& nSlot) const {
     if (g < 0 || static_cast<size_t>(g) >= MaxSearchableGroups) return false;
     nSlot = VariantSlotBase + g;
     return true;
+}
+
+std::vector<char32_t> CVariantTable::VariantsOf(char32_t c) const {
+    int32_t g = GroupOf(c);
+    if (g < 0) return {c};
+    return std::vector<char32_t>(m_groups[static_cast<size_t>(g)].begin(), m_groups[static_cast<size_t>(g)].end());
+}
+
+namespace {
+
+// Appends the combinations of candidates (first position slowest) to out,
+// at most nMax of them. Returns false when it had to stop early.
+bool AppendCombinations(const std::vector<std::vector<char32_t>>& candidates, size_t nMax,
+                        std::vector<std::u16string>& out) {
+    std::vector<size_t> choice(candidates.size(), 0);
+    for (size_t n = 0;; ++n) {
+        if (n == nMax) return false;
+        std::u16string s;
+        for (size_t i = 0; i < candidates.size(); ++i) CCodeConverter::AppendUtf16(candidates[i][choice[i]], s);
+        out.push_back(std::move(s));
+        size_t i = candidates.size();
+        while (i > 0 && ++choice[i - 1] == candidates[i - 1].size()) choice[--i] = 0;
+        if (i == 0) return true;
+    }
+}
+
+std::vector<std::vector<char32_t>> Candidates(const CVariantTable& table, const std::u16string& s) {
+    std::vector<std::vector<char32_t>> candidates;
+    for (char32_t c : CCodeConverter::Utf16ToUtf32(s)) candidates.push_back(table.VariantsOf(c));
+    return candidates;
+}
+
+}  // namespace
+
+bool CVariantTable::ExpandVariants(const std::u16string& strKeywords, std::vector<std::u16string>& out) const {
+    out.clear();
+    const std::vector<std::vector<char32_t>> candidates = Candidates(*this, strKeywords);
+    // The product, saturating at the bound.
+    size_t nProduct = 1;
+    for (const auto& list : candidates) {
+        nProduct *= std::max<size_t>(list.size(), 1);
+        if (nProduct > MaxCombinations) break;
+    }
+    if (nProduct <= MaxCombinations && nProduct * std::max<size_t>(strKeywords.size(), 1) <= MaxExpandedUnits) {
+        AppendCombinations(candidates, MaxCombinations, out);
+        return true;
+    }
+    // Too many: the typed keywords first, so that what was typed is always
+    // marked, then each term's own combinations, every term getting an equal
+    // share of the room that is left.
+    out.push_back(strKeywords);
+    std::vector<std::u16string> terms;
+    for (size_t nStart = 0; nStart < strKeywords.size();) {
+        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
+        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+        if (nEnd > nStart) terms.push_back(strKeywords.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    size_t nUnits = strKeywords.size();
+    for (size_t t = 0; t < terms.size(); ++t) {
+        const size_t nLeft = terms.size() - t;
+        const size_t nUnitRoom = nUnits < MaxExpandedUnits ? (MaxExpandedUnits - nUnits) / (terms[t].size() + 1) : 0;
+        const size_t nRoom = std::min((MaxCombinations - out.size()) / nLeft, nUnitRoom / nLeft);
+        const size_t nBefore = out.size();
+        AppendCombinations(Candidates(*this, terms[t]), nRoom, out);
+        for (size_t i = nBefore; i < out.size(); ++i) nUnits += out[i].size() + 1;
+    }
+    return false;
 }

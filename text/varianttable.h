@@ -51,6 +51,26 @@ public:
     // group's slot and returns true; otherwise leaves nSlot alone.
     bool MapVariantSlot(uint32_t nCodePoint, int32_t& nSlot) const;
 
+    // The members of the first group holding c, in group order, or c alone.
+    std::vector<char32_t> VariantsOf(char32_t c) const;
+
+    // Most strings ExpandVariants makes, and most UTF-16 units in all of
+    // them together: enough for any keyword a reader types (a 12-character
+    // phrase of characters with two forms each is 4,096 strings), small
+    // enough that rendering them all stays quick.
+    static constexpr size_t MaxCombinations = 4096;
+    static constexpr size_t MaxExpandedUnits = 1u << 22;
+
+    // Every combination of the variant forms of strKeywords, one string per
+    // combination: each character (a surrogate pair is one, spaces and
+    // wildcards stand for themselves) takes each member of its group in
+    // turn, the first character varying slowest. The first string takes
+    // every character's first group member, not necessarily the typed form.
+    // When the product exceeds the bounds above, the result is the keywords
+    // as typed, then, term by term, as many of each term's combinations as
+    // the bounds allow; returns false in that case.
+    bool ExpandVariants(const std::u16string& strKeywords, std::vector<std::u16string>& out) const;
+
 private:
     std::vector<Group> m_groups;
     std::unordered_map<uint32_t, int32_t> m_firstGroup;  // code point -> first group

@@ -1,0 +1,185 @@
+#include "corpus/filelist.h"
+#include "corpus/filelistwriter.h"
+#include "corpus/hitmarker.h"
+#include "corpus/pagemarkup.h"
+#include "text/varianttable.h"
+
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const std::string kHead =
+    "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
+const std::string kAfterTitle =
+    "</title></head><div align=\"center\"><center><BODY>\t\t<TABLE border=1 cellPadding=0 cellSpacing=1 "
+    "class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">\t\t<tr>  <TD height=477 width=80 vAlign=top "
+    "align=\"center\" background=\"../Back.gif\">";
+const std::string kBetween = "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">";
+const std::string kTail = "</TD> \t\t</tr></table></div></div>\t\t</center></BODY></html>";
+const std::string kOpen = CPageMarkup::AnnotationOpen;
+const std::string kClose = CPageMarkup::AnnotationClose;
+
+std::string Hit(int n, const std::string& s) {
+    std::string out;
+    CHitMarker::AppendAnchor(n, out);
+    return out + CHitMarker::BoldOpen + s + CHitMarker::BoldClose;
+}
+
+std::string Display(const std::string& title, const std::string& first, const std::string& second) {
+    return kHead + title + kAfterTitle + first + kBetween + second + kTail;
+}
+
+// A store of pages given as (page number, HTML).
+class RenderPageTest : public ::testing::Test {
+protected:
+    void Store(const std::vector<std::pair<int, std::string>>& pages) {
+        CFileListWriter writer;
+        std::string strError;
+        ASSERT_TRUE(writer.Open(m_dir.Path(), "Index", strError));
+        for (const auto& [nNumber, strHtml] : pages)
+            ASSERT_TRUE(writer.AddPage("b\\v\\" + std::to_string(nNumber) + ".htm", strHtml, strError));
+        ASSERT_TRUE(writer.Finish(14, "", strError));
+        ASSERT_TRUE(m_list.Open(m_dir.Path(), "Index"));
+    }
+
+    CTempDir m_dir;
+    CFileList m_list;
+};
+
+TEST_F(RenderPageTest, TemplateAndTargetCellByParity) {
+    const std::string strPage = "<html><head><title>T</title></head><body><table><tr><TD w=1>L甲</TD><TD>X甲<br>Y</TD>";
+    Store({{1, strPage}, {2, strPage}});
+    std::string out;
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲", 0), 1);  // odd: the second cell
+    EXPECT_EQ(out, Display("T", "L甲", "X" + Hit(0, "甲") + "<br>Y"));
+    EXPECT_EQ(m_list.RenderPage(1, out, u"甲", 0), 1);  // even: the first cell
+    EXPECT_EQ(out, Display("T", "L" + Hit(0, "甲"), "X甲<br>Y"));
+}
+
+TEST_F(RenderPageTest, TextParts) {
+    Store({{1, "<title>T</title><TD></TD><TD>甲" + kOpen + "甲" + kClose + "甲" + kOpen + "乙"}});
+    struct Case {
+        int nPart;
+        int nMarks;
+        std::string cell;
+    } cases[] = {
+        {0, 3, Hit(0, "甲") + kOpen + Hit(1, "甲") + kClose + Hit(2, "甲") + kOpen + "乙" + kClose},
+        {1, 2, Hit(0, "甲") + kOpen + "甲" + kClose + Hit(1, "甲") + kOpen + "乙" + kClose},
+        {2, 1, "甲" + kOpen + Hit(0, "甲") + kClose + "甲" + kOpen + "乙" + kClose},
+        {7, 0, ""},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(m_list.RenderPage(0, out, u"甲", c.nPart), c.nMarks) << c.nPart;
+        EXPECT_EQ(out, Display("T", "", c.cell)) << c.nPart;
+    }
+}
+
+TEST_F(RenderPageTest, EachDistinctKeywordOnceInOrder) {
+    Store({{1, "<title>T</title><TD></TD><TD>乙甲乙丙</TD>"}});
+    std::string out;
+    // 甲, 乙, 甲 again (skipped), an ideographic space, 丙.
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲 乙 甲\u3000丙", 0), 4);
+    EXPECT_EQ(out, Display("T", "", Hit(1, "乙") + Hit(0, "甲") + Hit(2, "乙") + Hit(3, "丙")));
+    // A later keyword inside an earlier hit is marked inside it.
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲乙 乙", 0), 3);
+    EXPECT_EQ(out, Display("T", "", Hit(1, "乙") + Hit(0, "甲" + Hit(2, "乙")) + "丙"));
+}
+
+TEST_F(RenderPageTest, NothingToRenderLeavesTheOutputAlone) {
+    Store({{1, "<title>T</title><TD></TD><TD>甲</TD>"}});
+    std::string out = "untouched";
+    EXPECT_EQ(m_list.RenderPage(0, out, u"", 0), 0);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"  \u3000 ", 0), 0);
+    EXPECT_EQ(m_list.RenderPage(5, out, u"甲", 0), 0);
+    EXPECT_EQ(out, "untouched");
+    // A keyword of wildcards still runs its pass: the page comes back templated.
+    EXPECT_EQ(m_list.RenderPage(0, out, u"?*", 0), 0);
+    EXPECT_EQ(out, Display("T", "", "甲"));
+    m_list.Close();
+    out = "untouched";
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲", 0), 0);
+    EXPECT_EQ(out, "untouched");
+}
+
+TEST_F(RenderPageTest, HostilePagesRender) {
+    std::string strBig(1 << 20, '<');
+    std::string strAngles;
+    for (int i = 0; i < 100000; ++i) strAngles += i % 2 ? "<TD>" : "</TD>甲";
+    const std::vector<std::pair<int, std::string>> pages = {
+        {1, ""},
+        {1, "no markup at all 甲"},
+        {1, "<title>no cells 甲"},
+        {1, "<title>T</title><td>lower 甲</td><td>甲</td>"},
+        {1, "<title>T</title><TD><table><TD>nested 甲</TD></table>甲</TD><TD>甲</TD>"},
+        {1, "<title>T</title><TD></TD><TD>" + kOpen + "unclosed 甲"},
+        {1, "<title>T</title><TD></TD><TD>甲<unclosed tag 甲"},
+        {1, "<title>T</title><TD></TD><TD>a > b < c 甲</TD>"},
+        {1, "<title>T</title><TD></TD><TD>\xFF\xFE\xE7\x94 bad \xB2 utf-8 \xE7\x94\xB2</TD>"},
+        {1, strBig},
+        {1, "<title>T</title>" + strAngles},
+    };
+    Store(pages);
+    for (int32_t nPage = 0; nPage < static_cast<int32_t>(pages.size()); ++nPage) {
+        for (int nPart : {0, 1, 2}) {
+            std::string out;
+            int nMarks = m_list.RenderPage(nPage, out, u"甲 *甲 甲?? ?", nPart);
+            EXPECT_GE(nMarks, 0);
+            EXPECT_EQ(out.compare(0, kHead.size(), kHead), 0) << nPage;
+            // The display page parses back into its three parts.
+            std::vector<HTMLNode> parts;
+            CPageMarkup::ParsePage(out, parts);
+            EXPECT_EQ(parts.size(), 3u);
+        }
+    }
+    // The unclosed annotation gains its close tag.
+    std::string out;
+    m_list.RenderPage(5, out, u"甲", 0);
+    EXPECT_NE(out.find(kOpen + "unclosed " + Hit(0, "甲") + kClose + kTail), std::string::npos);
+}
+
+TEST(VariantExpansionTest, Combinations) {
+    CVariantTable table;
+    table.Parse("56FD,570B,56EF\n4E2D\n5B66,5B78\n27944,2000B\n");
+    struct Case {
+        const char16_t* pszKeywords;
+        std::vector<std::u16string> forms;
+    } cases[] = {
+        {u"中國", {u"中国", u"中國", u"中囯"}},
+        {u"國 ?學", {u"国 ?学", u"国 ?學", u"國 ?学", u"國 ?學", u"囯 ?学", u"囯 ?學"}},
+        {u"天下", {u"天下"}},
+        {u"\U00027944*", {u"\U00027944*", u"\U0002000B*"}},
+        {u"\xD840", {u"\xD840"}},  // an unpaired surrogate stands for itself
+    };
+    for (const Case& c : cases) {
+        std::vector<std::u16string> forms;
+        EXPECT_TRUE(table.ExpandVariants(c.pszKeywords, forms));
+        EXPECT_EQ(forms, c.forms);
+    }
+}
+
+TEST(VariantExpansionTest, TooManyCombinationsAreBounded) {
+    CVariantTable table;
+    table.Parse("56FD,570B,56EF\n");
+    std::u16string strKeywords(30, u'國');  // 3^30 combinations
+    strKeywords += u" 学";
+    std::vector<std::u16string> forms;
+    EXPECT_FALSE(table.ExpandVariants(strKeywords, forms));
+    ASSERT_FALSE(forms.empty());
+    EXPECT_EQ(forms[0], strKeywords);  // what was typed comes first
+    EXPECT_LE(forms.size(), CVariantTable::MaxCombinations);
+    // Every term gets a share: the short one all its forms.
+    EXPECT_NE(std::find(forms.begin(), forms.end(), u"学"), forms.end());
+    // A very long keyword string stays within the unit bound.
+    std::u16string strLong(1 << 20, u'國');
+    EXPECT_FALSE(table.ExpandVariants(strLong, forms));
+    size_t nUnits = 0;
+    for (const auto& form : forms) nUnits += form.size();
+    EXPECT_LE(nUnits, CVariantTable::MaxExpandedUnits + strLong.size());
+}
+
+}  // namespace
