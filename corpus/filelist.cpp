@@ -190,12 +190,16 @@ int CFileList::RenderPass(const std::string& strPage, std::string& strOut, const
 
 int CFileList::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart) {
     if (!m_bOpen) return 0;
-    std::string strWorking;
+    std::string strPage;
     std::string strName;
-    if (!GetPageName(nPage, strName) || !ReadPage(nPage, strWorking)) return 0;
-    const int nParity = PageNumberOfName(strName) & 1;
-    if (strKeywords.empty()) return 0;
+    if (!GetPageName(nPage, strName) || !ReadPage(nPage, strPage)) return 0;
+    return RenderBytes(strPage, strOut, strKeywords, PageNumberOfName(strName) & 1, nTextPart);
+}
 
+int CFileList::RenderBytes(const std::string& strPage, std::string& strOut, const std::u16string& strKeywords,
+                           int nParity, int nTextPart) {
+    if (strKeywords.empty()) return 0;
+    std::string strWorking = strPage;
     int nCounter = 0;
     std::set<std::string> applied;
     std::u16string strWord;

@@ -70,6 +70,11 @@ public:
     // it grow without bound.
     int RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart);
 
+    // RenderPage on page bytes already read (nParity: the page number's
+    // remainder by 2). strOut is left alone when no keyword is applied.
+    static int RenderBytes(const std::string& strPage, std::string& strOut, const std::u16string& strKeywords,
+                           int nParity, int nTextPart);
+
     // One keyword applied to a page: parse, mark the target cell (the first
     // cell when nParity is 0, else the second), assemble. Returns the number
     // of complete matches.
