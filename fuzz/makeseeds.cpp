@@ -1,0 +1,116 @@
+// Writes the seed inputs of the fuzz targets from a small corpus made by the
+// corpus writer: fuzzseeds OUT_DIR (one folder per target).
+#include "corpus/corpuswriter.h"
+#include "index/index.h"
+#include "text/codeconverter.h"
+#include "text/varianttable.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write(const std::string& strPath, const std::string& strBytes) {
+    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
+    std::ofstream(strPath, std::ios::binary) << strBytes;
+}
+
+void PutUint32(std::string& s, uint32_t n) {
+    for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+}
+
+uint32_t GetUint32(const std::string& s, size_t nAt) {
+    uint32_t n = 0;
+    for (int i = 3; i >= 0; --i) n = n << 8 | static_cast<uint8_t>(s[nAt + static_cast<size_t>(i)]);
+    return n;
+}
+
+std::string Utf16Bytes(const std::u16string& s) {
+    std::string out;
+    for (char16_t u : s) {
+        out.push_back(static_cast<char>(u & 0xFF));
+        out.push_back(static_cast<char>(u >> 8));
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzzseeds OUT_DIR\n");
+        return 2;
+    }
+    const std::string strOut = argv[1];
+    const std::string strCorpus = strOut + "/.corpus";
+    CorpusSource source;
+    source.categories.push_back({"類", {{"書", {{"卷", {}}}}}});
+    std::string strLong;
+    for (int i = 0; i < 600; ++i) strLong += "中國人之";
+    const char* pages[] = {"# 題\n中國之人{注：國，国也}人人人\n天下明月", "國人中國\n人人{人}", strLong.c_str()};
+    int nNumber = 1;
+    for (const char* pszText : pages) source.categories[0].books[0].volumes[0].pages.push_back({nNumber++, pszText, ""});
+    CVariantTable variants;
+    variants.Parse("4E2D,570B\n");
+    CCorpusWriter writer;
+    writer.SetShuffleSeed(3);
+    std::string strError;
+    if (!writer.Write(source, variants, strCorpus, strError)) {
+        std::fprintf(stderr, "%s\n", strError.c_str());
+        return 2;
+    }
+
+    // fuzzindex: the real tables of its four slots, the chain and postings.
+    const std::string strHeader = ReadFile(strCorpus + "/Index-idx.h");
+    const uint32_t nChain = static_cast<uint32_t>(std::min<size_t>((strHeader.size() - 1400000) / 4, 255));
+    std::string strIndex(1, static_cast<char>(nChain));
+    for (int32_t nSlot : {CCodeConverter::IndexSlot(U'中'), CCodeConverter::IndexSlot(U'國'), CCodeConverter::IndexSlot(U'人'), 88065}) {
+        PutUint32(strIndex, GetUint32(strHeader, 4 * static_cast<size_t>(nSlot)));
+        PutUint32(strIndex, GetUint32(strHeader, 1000000 + 4 * static_cast<size_t>(nSlot)));
+    }
+    for (uint32_t i = 0; i < nChain; ++i) PutUint32(strIndex, GetUint32(strHeader, 1400000 + 4 * i));
+    Write(strOut + "/fuzzindex/corpus", strIndex + ReadFile(strCorpus + "/Index-idx.m"));
+
+    // fuzzfilelist: the store.
+    const std::string strRecords = ReadFile(strCorpus + "/Index-fl.h");
+    std::string strStore;
+    PutUint32(strStore, static_cast<uint32_t>(strRecords.size()));
+    Write(strOut + "/fuzzfilelist/corpus", strStore + strRecords + ReadFile(strCorpus + "/Index-fl.cnt"));
+
+    // fuzzrender: each page with keywords, in each text part.
+    CIndex index;
+    if (!index.Open(strCorpus, "Index", ScopeWholeText)) return 2;
+    for (int32_t nPage = 0; nPage < 2; ++nPage) {
+        std::string strPage;
+        index.ReadPage(nPage, strPage);
+        const std::u16string strKeywords = u"中國 人?之 國*人";
+        for (int nPart = 0; nPart < 3; ++nPart) {
+            std::string strSeed(1, static_cast<char>(((nPage + 1) & 1) | nPart << 1));
+            strSeed.push_back(static_cast<char>(strKeywords.size()));
+            Write(strOut + "/fuzzrender/page" + std::to_string(nPage) + "part" + std::to_string(nPart),
+                  strSeed + Utf16Bytes(strKeywords) + strPage);
+        }
+    }
+
+    // fuzzkeywords: keyword lines.
+    int n = 0;
+    for (const char16_t* psz : {u"中國", u"中 國", u"人人", u"中?國*人", u"国", u"\U00027944?", u"*", u"中a"}) {
+        const char nMode = static_cast<char>(n * 37);  // and/or, counting, variants, part
+        Write(strOut + "/fuzzkeywords/k" + std::to_string(n++), std::string(1, nMode) + Utf16Bytes(psz));
+    }
+
+    // fuzztables: the variant table and the catalogue.
+    Write(strOut + "/fuzztables/yitizi", ReadFile(strCorpus + "/yitizi.txt") + "56FD,570B,56EF\n,,4E00\n");
+    Write(strOut + "/fuzztables/vmk", ReadFile(strCorpus + "/vmk.dir"));
+    std::filesystem::remove_all(strCorpus);
+    return 0;
+}
