@@ -201,6 +201,7 @@ int CFileList::RenderBytes(const std::string& strPage, std::string& strOut, cons
     if (strKeywords.empty()) return 0;
     std::string strWorking = strPage;
     int nCounter = 0;
+    size_t nWork = 0;  // page bytes read by the passes so far
     std::set<std::string> applied;
     std::u16string strWord;
     auto applyWord = [&]() {
@@ -208,7 +209,8 @@ int CFileList::RenderBytes(const std::string& strPage, std::string& strOut, cons
         std::string strBytes;
         CCodeConverter::ConvertUtf16ToUtf8(strWord, strBytes, true);
         strWord.clear();
-        if (!applied.insert(strBytes).second || strWorking.size() > MaxDisplayBytes) return;
+        if (nWork >= MaxRenderWork || strWorking.size() > MaxDisplayBytes || !applied.insert(strBytes).second) return;
+        nWork += strWorking.size();
         strOut.clear();
         RenderPass(strWorking, strOut, strBytes, nParity, nTextPart, nCounter);
         strWorking = strOut;

@@ -65,9 +65,10 @@ public:
     // put into the display template. Returns the number of hit marks. The
     // output is left as it was when the list is closed, the page cannot be
     // read, the keyword text is empty or holds no keyword. Each keyword is
-    // applied to the previous keyword's display page; passes stop once the
-    // display page exceeds MaxDisplayBytes, so that no keyword list can make
-    // it grow without bound.
+    // applied to the previous keyword's display page. Passes stop once they
+    // have read MaxRenderWork bytes in all or the display page exceeds
+    // MaxDisplayBytes, so that no page and keyword list can make a rendering
+    // take unbounded time or memory; the keywords after that are not marked.
     int RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart);
 
     // RenderPage on page bytes already read (nParity: the page number's
@@ -82,6 +83,7 @@ public:
                           int nParity, int nTextPart, int& nCounter);
 
     static constexpr size_t MaxDisplayBytes = 64u << 20;
+    static constexpr size_t MaxRenderWork = 64u << 20;
 
     // The page number of a record name: its stem (at most 11 characters)
     // read with atoi rules; 0 without a '\' or without a '.' after it.

@@ -2,6 +2,7 @@
 #include "corpus/filelistwriter.h"
 #include "corpus/hitmarker.h"
 #include "corpus/pagemarkup.h"
+#include "text/codeconverter.h"
 #include "text/varianttable.h"
 
 #include "support/tempdir.h"
@@ -140,6 +141,22 @@ TEST_F(RenderPageTest, HostilePagesRender) {
     std::string out;
     m_list.RenderPage(5, out, u"甲", 0);
     EXPECT_NE(out.find(kOpen + "unclosed " + Hit(0, "甲") + kClose + kTail), std::string::npos);
+}
+
+TEST(RenderBoundTest, PassesStopAtTheWorkBound) {
+    // A page of just over 4 MiB and 40 keywords that each occur once: a pass
+    // starts while less than 64 MiB have been read, so 16 passes run.
+    std::u16string strKeywords;
+    std::string strCell;
+    for (char16_t u = u'一'; u < u'一' + 40; ++u) {
+        strKeywords += std::u16string(1, u) + u" ";
+        CCodeConverter::AppendUtf8(u, strCell);
+    }
+    strCell.resize(4u << 20, 'x');
+    const std::string strPage = "<title>T</title><TD>" + strCell + "</TD>";
+    std::string out;
+    const int nMarks = CFileList::RenderBytes(strPage, out, strKeywords, 0, 0);
+    EXPECT_EQ(nMarks, 16);
 }
 
 TEST(VariantExpansionTest, Combinations) {
