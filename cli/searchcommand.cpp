@@ -109,7 +109,8 @@ std::string JsonString(const std::u16string& s) {
 
 std::string FormatTsv(const CResultList& results) {
     std::string out;
-    for (const SearchNodeTag& row : results.GetRows()) {
+    for (size_t i = 0; i < results.GetRowCount(); ++i) {
+        const SearchNodeTag row = results.GetRow(i);
         out += TsvField(row.category) + "\t" + TsvField(row.bookName) + "\t" + TsvField(row.volumeName) + "\t" +
                std::to_string(row.pageNo) + "\t" + std::to_string(row.pageIndex) + "\t" +
                std::to_string(row.hitCount) + "\n";
@@ -120,7 +121,8 @@ std::string FormatTsv(const CResultList& results) {
 std::string FormatJson(const CResultList& results) {
     std::string out = "{\n  \"rows\": [";
     bool bFirst = true;
-    for (const SearchNodeTag& row : results.GetRows()) {
+    for (size_t i = 0; i < results.GetRowCount(); ++i) {
+        const SearchNodeTag row = results.GetRow(i);
         out += bFirst ? "\n" : ",\n";
         bFirst = false;
         out += "    {\"category\": " + JsonString(row.category) + ", \"book\": " + JsonString(row.bookName) +

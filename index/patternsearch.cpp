@@ -108,37 +108,47 @@ bool CPatternSearch::AnyBad() const {
 void CPatternSearch::Run(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits) {
     foundPages.clear();
     foundHits.clear();
-    for (SearchTerm& term : m_terms) term.cursor.ReadPageHeader();
-
-    for (;;) {
-        if (AnyBad()) return;
+    const size_t nTerms = m_terms.size();
+    uint32_t n = 0;  // the page every term must reach
+    for (SearchTerm& term : m_terms) {
+        term.cursor.ReadPageHeader();
         // A page beyond the slot's last page can only come from a corrupt
         // stream: nothing after it can be trusted.
-        uint64_t n = 0;
-        bool bAllOn = true;
-        for (const SearchTerm& term : m_terms) {
-            if (term.cursor.page > term.lastPage) return;
-            n = std::max<uint64_t>(n, term.cursor.page);
-        }
-        for (const SearchTerm& term : m_terms) bAllOn = bAllOn && term.cursor.page == n;
-        if (bAllOn) {
-            uint32_t nHits = 0;
-            bool bHit = WorkPage(static_cast<uint32_t>(n), bCountHits, nHits);
-            if (AnyBad()) return;
-            if (bHit) {
-                foundPages.push_back(static_cast<uint32_t>(n));
-                if (bCountHits) foundHits.push_back(nHits);
+        if (term.cursor.Bad() || term.cursor.page > term.lastPage) return;
+        n = std::max(n, term.cursor.page);
+    }
+    for (;;) {
+        // Leapfrog: take the terms in turn, each up to n; a term that passes
+        // n raises it, and the round starts again from that term. Pages that
+        // not every term holds are skipped without decoding positions.
+        size_t nAligned = 0;
+        for (size_t t = 0; nAligned < nTerms; t = t + 1 == nTerms ? 0 : t + 1) {
+            SearchTerm& term = m_terms[t];
+            PostingCursor& cursor = term.cursor;
+            while (cursor.page < n) {
+                if (cursor.page == term.lastPage) return;  // no page can be shared any more
+                cursor.SkipPositions();
+                cursor.ReadPageHeader();
+                if (cursor.Bad() || cursor.page > term.lastPage) return;
             }
-            ++n;
-        }
-        for (SearchTerm& term : m_terms) {
-            while (term.cursor.page < n) {
-                if (term.cursor.page == term.lastPage) return;
-                term.cursor.SkipPositions();
-                term.cursor.ReadPageHeader();
-                if (term.cursor.Bad()) return;
+            if (cursor.page > n) {
+                n = cursor.page;
+                nAligned = 1;
+            } else {
+                ++nAligned;
             }
         }
+        uint32_t nHits = 0;
+        const bool bHit = WorkPage(n, bCountHits, nHits);
+        if (AnyBad()) return;
+        if (bHit) {
+            foundPages.push_back(n);
+            if (bCountHits) foundHits.push_back(nHits);
+        }
+        // Every term stands on n: each must move on. A last page of
+        // 0xFFFFFFFF cannot be followed by another.
+        if (n == UINT32_MAX) return;
+        ++n;
     }
 }
 
@@ -151,6 +161,19 @@ bool CPatternSearch::WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits) 
     for (SearchTerm& term : m_terms)
         term.value = static_cast<uint64_t>(m_nLength - 1 - term.offset) + term.cursor.ReadPacked(true);
     if (AnyBad()) return false;
+
+    // One term: every position is a hit, so counting them needs no values.
+    if (nTerms == 1) {
+        PostingCursor& cursor = m_terms[0].cursor;
+        nHits = 1;
+        if (bCountHits) {
+            while (cursor.bytesLeft > 0 && !cursor.Bad()) {
+                cursor.ReadPacked(true);
+                ++nHits;
+            }
+        }
+        return !cursor.Bad();
+    }
 
     nHits = 0;
     for (;;) {

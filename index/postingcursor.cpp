@@ -1,5 +1,7 @@
 #include "index/postingcursor.h"
 
+#include <algorithm>
+
 void PostingCursor::Start(const PostingsView* pView, uint32_t nFirstBlock) {
     m_pView = pView;
     block = nFirstBlock;
@@ -9,6 +11,18 @@ void PostingCursor::Start(const PostingsView* pView, uint32_t nFirstBlock) {
     m_nBlocksVisited = 1;
     m_bFirstRecord = true;
     m_bBad = false;
+    EnterBlock();
+}
+
+void PostingCursor::EnterBlock() {
+    const uint64_t nStart = static_cast<uint64_t>(block) * BlockSize;
+    if (nStart >= m_pView->nSize) {
+        m_pBlock = nullptr;
+        m_nBlockBytes = 0;
+        return;
+    }
+    m_pBlock = m_pView->pData + nStart;
+    m_nBlockBytes = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, m_pView->nSize - nStart));
 }
 
 bool PostingCursor::FollowChain() {
@@ -16,45 +30,24 @@ bool PostingCursor::FollowChain() {
     // walk can only be a loop.
     const uint64_t nFileBlocks = m_pView->nSize / BlockSize + 1;
     if (block >= m_pView->nNextBlocks || ++m_nBlocksVisited > nFileBlocks) {
-        m_bBad = true;
+        Fail();
         return false;
     }
     block = m_pView->pNextBlock[block];
+    EnterBlock();
     return true;
 }
 
-uint8_t PostingCursor::NextByte(bool bPositionByte) {
+// The slow path of NextByte: the block is used up (or lies partly beyond
+// the file, or the cursor is bad).
+uint8_t PostingCursor::NextByteAcrossBlocks() {
     if (m_bBad) return 0;
-    if (bPositionByte) {
-        if (bytesLeft == 0) {
-            m_bBad = true;
-            return 0;
-        }
-        --bytesLeft;
-    }
     if (offset >= BlockSize) {
         if (!FollowChain()) return 0;
         offset = 0;
     }
-    uint64_t nAt = static_cast<uint64_t>(block) * BlockSize + offset;
-    if (nAt >= m_pView->nSize) {
-        m_bBad = true;
-        return 0;
-    }
-    ++offset;
-    return m_pView->pData[nAt];
-}
-
-uint32_t PostingCursor::ReadPacked(bool bPositionBytes) {
-    uint32_t b = NextByte(bPositionBytes);
-    if (b < 0x80) return b;
-    if (b < 0xC0) {
-        uint32_t b1 = NextByte(bPositionBytes);
-        return (b & 0x3F) << 8 | b1;
-    }
-    uint32_t b1 = NextByte(bPositionBytes);
-    uint32_t b2 = NextByte(bPositionBytes);
-    return (b & 0x3F) << 16 | b1 << 8 | b2;
+    if (offset >= m_nBlockBytes) return Fail();
+    return m_pBlock[offset++];
 }
 
 void PostingCursor::ReadPageHeader() {
@@ -65,7 +58,7 @@ void PostingCursor::ReadPageHeader() {
     // Page indexes ascend strictly; a step of 0 after the first record, or
     // one that wraps around, is corruption.
     if ((!m_bFirstRecord && nStep == 0) || page > UINT32_MAX - nStep) {
-        m_bBad = true;
+        Fail();
         return;
     }
     m_bFirstRecord = false;

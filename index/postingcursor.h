@@ -37,8 +37,22 @@ public:
     // REQUIRES: pView outlives the cursor.
     void Start(const PostingsView* pView, uint32_t nFirstBlock);
 
-    uint8_t NextByte(bool bPositionByte);
-    uint32_t ReadPacked(bool bPositionBytes);
+    // The next byte of the stream; inline while the current block lasts.
+    uint8_t NextByte(bool bPositionByte) {
+        if (bPositionByte) {
+            if (bytesLeft == 0) return Fail();
+            --bytesLeft;
+        }
+        if (offset < m_nBlockBytes) return m_pBlock[offset++];
+        return NextByteAcrossBlocks();
+    }
+    uint32_t ReadPacked(bool bPositionBytes) {
+        const uint32_t b = NextByte(bPositionBytes);
+        if (b < 0x80) return b;
+        if (b < 0xC0) return (b & 0x3F) << 8 | NextByte(bPositionBytes);
+        const uint32_t b1 = NextByte(bPositionBytes);
+        return (b & 0x3F) << 16 | b1 << 8 | NextByte(bPositionBytes);
+    }
     // Advances to the next page record: page += step, reads L.
     void ReadPageHeader();
     // Moves past the position bytes of the current record not yet read.
@@ -53,8 +67,17 @@ public:
 
 private:
     bool FollowChain();
+    void EnterBlock();
+    uint8_t NextByteAcrossBlocks();
+    uint8_t Fail() {
+        m_bBad = true;
+        m_nBlockBytes = 0;
+        return 0;
+    }
 
     const PostingsView* m_pView = nullptr;
+    const uint8_t* m_pBlock = nullptr;  // the current block's bytes in the view
+    uint32_t m_nBlockBytes = 0;         // how many of them lie inside the file; 0 once bad
     uint64_t m_nBlocksVisited = 0;
     bool m_bFirstRecord = true;
     bool m_bBad = false;

@@ -23,8 +23,11 @@ struct SearchNodeTag {
 // list pages of 100 rows. No user interface and no output: the window and
 // the command line both show what it builds.
 //
-// The rows hold copies of the names; the tree and the result set need not
-// outlive the call that builds them.
+// The rows refer to the nodes of the contents tree for their names, so that
+// a search that finds most of the corpus builds its rows quickly; a row's
+// names are copied out only when it is shown (GetRow).
+// REQUIRES: the contents tree passed to BuildResults outlives the rows (until
+// the next BuildResults or Clear). The result set need not.
 class CResultList {
 public:
     static constexpr int32_t RowsPerListPage = 100;
@@ -44,13 +47,14 @@ public:
                          const std::vector<uint32_t>& hits);
     void Clear();
 
-    const std::vector<SearchNodeTag>& GetRows() const { return m_results; }
-    size_t GetRowCount() const { return m_results.size(); }
+    // Row i, 0 <= i < GetRowCount(), in display order.
+    SearchNodeTag GetRow(size_t i) const;
+    size_t GetRowCount() const { return m_rows.size(); }
     int64_t GetTotalHits() const { return m_nTotalHits; }
 
     // Number of list pages for nRows rows: ceil(nRows / 100).
     static int32_t ListPageCount(size_t nRows);
-    int32_t GetListPageCount() const { return ListPageCount(m_results.size()); }
+    int32_t GetListPageCount() const { return ListPageCount(m_rows.size()); }
     // The rows [nBegin, nEnd) of 1-based list page nListPage. False, with
     // nothing written, when nListPage is outside 1 .. GetListPageCount().
     bool GetListPageRows(int32_t nListPage, size_t& nBegin /* OUT */, size_t& nEnd /* OUT */) const;
@@ -60,6 +64,18 @@ public:
     std::string GetSummaryLine() const;
 
 private:
-    std::vector<SearchNodeTag> m_results;
+    // A row as built: the page and where it lies.
+    struct Row {
+        int32_t pageIndex;
+        int32_t pageNo;
+        int32_t hitCount;
+        const ContentsNodeTag* pBook;    // null: no book holds the page
+        const ContentsNodeTag* pVolume;  // null: no volume holds the page
+    };
+    void SortByPageNo();
+
+    std::vector<Row> m_rows;
+    std::vector<Row> m_sorted;  // the sort's second buffer, kept for the next search
+    const ContentsNodeTag* m_pCategory = nullptr;
     int64_t m_nTotalHits = 0;
 };

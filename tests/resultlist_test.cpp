@@ -31,10 +31,12 @@ CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDoc
 // "category|book|volume|pageNo|pageIndex|hits" per row, for readable failures.
 std::vector<std::string> Rows(const CResultList& results) {
     std::vector<std::string> rows;
-    for (const SearchNodeTag& row : results.GetRows())
+    for (size_t i = 0; i < results.GetRowCount(); ++i) {
+        const SearchNodeTag row = results.GetRow(i);
         rows.push_back(CCodeConverter::Utf16ToUtf8(row.category) + "|" + CCodeConverter::Utf16ToUtf8(row.bookName) +
                        "|" + CCodeConverter::Utf16ToUtf8(row.volumeName) + "|" + std::to_string(row.pageNo) + "|" +
                        std::to_string(row.pageIndex) + "|" + std::to_string(row.hitCount));
+    }
     return rows;
 }
 
@@ -216,7 +218,7 @@ TEST(ResultListPagesTest, ListPagesOf100Rows) {
             ASSERT_TRUE(results.GetListPageRows(2, nBegin, nEnd));
             EXPECT_EQ(nBegin, 100u);
             EXPECT_EQ(nEnd, 101u);
-            EXPECT_EQ(results.GetRows()[nBegin].pageNo, 101);
+            EXPECT_EQ(results.GetRow(nBegin).pageNo, 101);
             EXPECT_FALSE(results.GetListPageRows(3, nBegin, nEnd));
         }
         EXPECT_FALSE(results.GetListPageRows(0, nBegin, nEnd));
