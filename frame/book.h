@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QApplication>
+
+#include <memory>
+
+class CMainFrame;
+
+// The reader application: names itself (the application title, which is
+// also the caption of every message box and the name of its settings),
+// reads the command line and makes the one main window.
+//
+// Command line:
+//   --data DIR    corpus folder (default: $TESSALINE_DATA, else the
+//                 program's folder)
+//   --no-splash   start without the splash window
+class CBookApp : public QApplication {
+    Q_OBJECT
+
+public:
+    static const char* const OrganizationName;  // settings key above the title
+
+    // Call before constructing the application: settings that Qt WebEngine
+    // needs before the first window (shared GL contexts; the browser
+    // sandbox cannot run as root; no GPU).
+    static void PrepareEnvironment();
+
+    CBookApp(int& argc, char** argv);
+    ~CBookApp() override;
+
+    static QString AppTitle();
+
+    // Parses the command line (arguments() of the application, program
+    // name first) and shows the main window maximised. False (with a
+    // message on standard error) for a command line it cannot use.
+    bool InitInstance(const QStringList& arguments);
+    // Makes the main window for strDataFolder without showing it.
+    CMainFrame* CreateMainFrame(const QString& strDataFolder);
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    // Destroys the main window (its splitter writes the pane layout).
+    void ExitInstance();
+
+    bool IsSplashEnabled() const { return m_bSplash; }
+
+private:
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    bool m_bSplash = true;
+};

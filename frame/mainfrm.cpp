@@ -1,0 +1,301 @@
+#include "frame/mainfrm.h"
+
+#include "frame/bookview.h"
+#include "frame/st_splitterwnd.h"
+#include "panel/leftform.h"
+#include "resources/resource.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QToolBar>
+
+#include <vector>
+
+namespace {
+
+// Every command: its number, its menu caption (nullptr: no menu shows it)
+// and its toolbar tooltip (nullptr: not on the toolbar).
+struct CommandSpec {
+    int nId;
+    const char* pszCaption;
+    const char* pszTip;
+};
+
+const CommandSpec kCommands[] = {
+    {ID_PRINT_SETUP, QT_TRANSLATE_NOOP("CMainFrame", "印刷設定(&S)"), nullptr},
+    {ID_PRINT, QT_TRANSLATE_NOOP("CMainFrame", "印刷(&P)"), QT_TRANSLATE_NOOP("CMainFrame", "印刷")},
+    {ID_APP_EXIT, QT_TRANSLATE_NOOP("CMainFrame", "終了(&X)"), nullptr},
+    {ID_EDIT_COPY, QT_TRANSLATE_NOOP("CMainFrame", "コピー(&C)"), QT_TRANSLATE_NOOP("CMainFrame", "コピー")},
+    {ID_SELECT_ALL, QT_TRANSLATE_NOOP("CMainFrame", "すべて選択(&Q)"), QT_TRANSLATE_NOOP("CMainFrame", "すべて選択")},
+    {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("CMainFrame", "ツールバー(&T)"), nullptr},
+    {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("CMainFrame", "状態バー(&S)"), nullptr},
+    {ID_VIEW_FULL, QT_TRANSLATE_NOOP("CMainFrame", "全表示(&p)"), nullptr},
+    {ID_PREV_PAGE, QT_TRANSLATE_NOOP("CMainFrame", "上の頁へ(&P)"), QT_TRANSLATE_NOOP("CMainFrame", "上の頁")},
+    {ID_NEXT_PAGE, QT_TRANSLATE_NOOP("CMainFrame", "次の頁へ(&N)"), QT_TRANSLATE_NOOP("CMainFrame", "次の頁")},
+    {ID_PREV_VOLUME, QT_TRANSLATE_NOOP("CMainFrame", "上の巻へ"), QT_TRANSLATE_NOOP("CMainFrame", "上の巻へ")},
+    {ID_NEXT_VOLUME, QT_TRANSLATE_NOOP("CMainFrame", "次の巻へ"), QT_TRANSLATE_NOOP("CMainFrame", "次の巻へ")},
+    {ID_PREV_HIT, QT_TRANSLATE_NOOP("CMainFrame", "上の検索結果"), QT_TRANSLATE_NOOP("CMainFrame", "上の検索結果")},
+    {ID_NEXT_HIT, QT_TRANSLATE_NOOP("CMainFrame", "次の検索結果"), QT_TRANSLATE_NOOP("CMainFrame", "次の検索結果")},
+    {ID_APP_ABOUT, QT_TRANSLATE_NOOP("CMainFrame", "バージョン(&A)..."), QT_TRANSLATE_NOOP("CMainFrame", "情報")},
+    {ID_HELP_FILE, QT_TRANSLATE_NOOP("CMainFrame", "ヘルプ"), nullptr},
+    {ID_FILE_PRINT, nullptr, nullptr},
+};
+
+// The menu bar; 0 is a separator.
+struct MenuSpec {
+    const char* pszTitle;
+    std::vector<int> items;
+};
+
+const MenuSpec kMenuBar[] = {
+    {QT_TRANSLATE_NOOP("CMainFrame", "ファイル(&F)"), {ID_PRINT_SETUP, ID_PRINT, ID_APP_EXIT}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "編集(&E)"), {ID_EDIT_COPY, ID_SELECT_ALL}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "表示(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_FULL}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "一覧"),
+     {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "ヘルプ(&H)"), {ID_APP_ABOUT, ID_HELP_FILE}},
+};
+
+// The page toolbar, left to right; 0 is a separator.
+const int kToolBarItems[] = {ID_SELECT_ALL, ID_EDIT_COPY,   0, ID_PRINT,    0,           ID_PREV_VOLUME, ID_PREV_PAGE,
+                             ID_NEXT_PAGE,  ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT, 0,              ID_APP_ABOUT};
+
+// Keys that reach a command.
+struct AcceleratorSpec {
+    QKeyCombination keys;
+    int nId;
+};
+
+const AcceleratorSpec kAccelerators[] = {
+    {Qt::CTRL | Qt::Key_C, ID_EDIT_COPY},
+    {Qt::CTRL | Qt::Key_Insert, ID_EDIT_COPY},
+    {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT},
+    {QKeyCombination(Qt::Key_F3), ID_NEXT_HIT},
+    {Qt::ALT | Qt::Key_F3, ID_PREV_HIT},
+};
+
+}  // namespace
+
+// A command's handler and enabling rule in the frame. A command without a
+// handler is disabled; a rule of nullptr means always enabled.
+struct CMainFrame::CommandRoute {
+    int nId;
+    void (CMainFrame::*pHandler)();
+    bool (CMainFrame::*pEnabled)() const;
+};
+
+const CMainFrame::CommandRoute* CMainFrame::FindRoute(int nId) {
+    static const CommandRoute kRoutes[] = {
+        {ID_PRINT_SETUP, &CMainFrame::OnPrintSetup, &CMainFrame::HasPage},
+        {ID_PRINT, &CMainFrame::OnPrint, &CMainFrame::HasPage},
+        {ID_FILE_PRINT, &CMainFrame::OnFilePrint, &CMainFrame::IsPageViewActive},
+        {ID_APP_EXIT, &CMainFrame::OnAppExit, nullptr},
+        {ID_EDIT_COPY, &CMainFrame::OnEditCopy, &CMainFrame::HasPage},
+        {ID_SELECT_ALL, &CMainFrame::OnSelectAll, &CMainFrame::HasPage},
+        {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, nullptr},
+        {ID_VIEW_FULL, &CMainFrame::OnViewFull, nullptr},
+        // The navigation commands come with the page toolbar; their rules
+        // already read the panel's position.
+        {ID_PREV_PAGE, nullptr, &CMainFrame::CanPrevPage},
+        {ID_NEXT_PAGE, nullptr, &CMainFrame::CanNextPage},
+        {ID_PREV_VOLUME, nullptr, &CMainFrame::CanPrevVolume},
+        {ID_NEXT_VOLUME, nullptr, &CMainFrame::CanNextVolume},
+        {ID_PREV_HIT, nullptr, &CMainFrame::CanPrevHit},
+        {ID_NEXT_HIT, nullptr, &CMainFrame::CanNextHit},
+    };
+    for (const CommandRoute& route : kRoutes)
+        if (route.nId == nId) return &route;
+    return nullptr;
+}
+
+CMainFrame::CMainFrame(const QString& strDataFolder, QWidget* pParent) : QMainWindow(pParent) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(CreationTitle());
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateAccelerators();
+    CreateClient(strDataFolder);
+    setWindowTitle(FrameTitle());
+    QIcon icon(IconResource(IDR_MAINFRAME));
+    icon.addFile(IconResource(IDI_SMALL));
+    setWindowIcon(icon);
+
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+    if (QAbstractEventDispatcher* pDispatcher = QAbstractEventDispatcher::instance())
+        connect(pDispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::UpdateCommandUI);
+    InitialUpdateFrame();
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QString CMainFrame::CreationTitle() { return tr("Corvatel--Quenlowネットワーク版"); }
+
+QString CMainFrame::FrameTitle() { return tr("Corvatel--Quenlow(Tessaline)"); }
+
+void CMainFrame::CreateActions() {
+    for (const CommandSpec& spec : kCommands) {
+        auto* pAction = new QAction(this);
+        pAction->setData(spec.nId);
+        pAction->setObjectName(QStringLiteral("command%1").arg(spec.nId));
+        if (spec.pszCaption) pAction->setText(tr(spec.pszCaption));
+        if (spec.pszTip) {
+            pAction->setIconText(tr(spec.pszTip));
+            pAction->setToolTip(tr(spec.pszTip));
+        }
+        if (const CommandRoute* pRoute = FindRoute(spec.nId); pRoute && pRoute->pHandler)
+            connect(pAction, &QAction::triggered, this, pRoute->pHandler);
+        m_actions.insert(spec.nId, pAction);
+    }
+    Action(ID_VIEW_TOOLBAR)->setCheckable(true);
+    // Reachable by its key only.
+    addAction(Action(ID_FILE_PRINT));
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuSpec& spec : kMenuBar) {
+        QMenu* pMenu = menuBar()->addMenu(tr(spec.pszTitle));
+        for (int nId : spec.items) {
+            if (nId == 0)
+                pMenu->addSeparator();
+            else
+                pMenu->addAction(Action(nId));
+        }
+        connect(pMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    m_pToolBar = new QToolBar(this);
+    m_pToolBar->setObjectName(QStringLiteral("pageToolBar"));
+    m_pToolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    m_pToolBar->setFloatable(false);
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (int nId : kToolBarItems) {
+        if (nId == 0)
+            m_pToolBar->addSeparator();
+        else
+            m_pToolBar->addAction(Action(nId));
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+}
+
+void CMainFrame::CreateAccelerators() {
+    for (const AcceleratorSpec& accelerator : kAccelerators) {
+        auto* pShortcut = new QShortcut(QKeySequence(accelerator.keys), this);
+        const int nId = accelerator.nId;
+        connect(pShortcut, &QShortcut::activated, this, [this, nId] { ExecuteCommand(nId); });
+    }
+}
+
+void CMainFrame::CreateClient(const QString& strDataFolder) {
+    m_pSplitter = new ST_SplitterWnd(0, this);
+    m_pLeftForm = new CLeftForm(strDataFolder);
+    m_pBookView = new CBookView;
+    m_pSplitter->Create(m_pLeftForm, m_pBookView, true);
+    setCentralWidget(m_pSplitter);
+    m_pLeftForm->SetBookView(m_pBookView);
+    m_pActiveView = m_pLeftForm;
+
+    // The panel is drawn anew once the divider has been dragged.
+    connect(m_pSplitter, &QSplitter::splitterMoved, m_pLeftForm, qOverload<>(&QWidget::update));
+    connect(m_pSplitter, &ST_SplitterWnd::activePaneMoved, this, [this](QWidget* pPane) { m_pActiveView = pPane; });
+}
+
+void CMainFrame::InitialUpdateFrame() {
+    m_pLeftForm->OnInitialUpdate();
+    m_pBookView->OnInitialUpdate();
+}
+
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* pNow) {
+    if (!pNow) return;
+    if (pNow == m_pLeftForm || m_pLeftForm->isAncestorOf(pNow))
+        m_pActiveView = m_pLeftForm;
+    else if (pNow == m_pBookView || m_pBookView->isAncestorOf(pNow))
+        m_pActiveView = m_pBookView;
+}
+
+void CMainFrame::UpdateCommandUI() {
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        const CommandRoute* pRoute = FindRoute(it.key());
+        const bool bEnabled = pRoute && pRoute->pHandler && (!pRoute->pEnabled || (this->*pRoute->pEnabled)());
+        if (it.value()->isEnabled() != bEnabled) it.value()->setEnabled(bEnabled);
+    }
+    const bool bToolBar = !m_pToolBar->isHidden();
+    if (Action(ID_VIEW_TOOLBAR)->isChecked() != bToolBar) Action(ID_VIEW_TOOLBAR)->setChecked(bToolBar);
+}
+
+bool CMainFrame::ExecuteCommand(int nId) {
+    UpdateCommandUI();
+    QAction* pAction = Action(nId);
+    if (!pAction || !pAction->isEnabled()) return false;
+    pAction->trigger();
+    return true;
+}
+
+// --- Handlers
+
+void CMainFrame::OnPrintSetup() {
+    // The page view sets up the page; from the panel the same item previews.
+    if (IsPageViewActive())
+        m_pBookView->PageSetup();
+    else
+        m_pBookView->PrintPreview();
+}
+
+void CMainFrame::OnPrint() { m_pBookView->PrintNow(); }
+
+void CMainFrame::OnFilePrint() {
+    if (IsPageViewActive()) m_pBookView->PrintWithDialog();
+}
+
+void CMainFrame::OnAppExit() { close(); }
+
+void CMainFrame::OnEditCopy() { m_pBookView->CopyLimited(); }
+
+void CMainFrame::OnSelectAll() { m_pBookView->SelectAll(); }
+
+void CMainFrame::OnViewToolBar() { m_pToolBar->setVisible(m_pToolBar->isHidden()); }
+
+void CMainFrame::OnViewFull() { m_pSplitter->ToggleColumn(0); }
+
+// --- Enabling rules
+
+bool CMainFrame::HasPage() const { return !m_pBookView->IsBlank(); }
+
+bool CMainFrame::IsPageViewActive() const { return m_pActiveView == m_pBookView; }
+
+bool CMainFrame::CanPrevPage() const {
+    const CatalogRecord* pVolume = m_pLeftForm->NodeItem(m_pLeftForm->m_nCurVolume);
+    return pVolume && static_cast<int64_t>(m_pLeftForm->m_nCurPage) - pVolume->curFileName >= 1;
+}
+
+bool CMainFrame::CanNextPage() const {
+    const CatalogRecord* pVolume = m_pLeftForm->NodeItem(m_pLeftForm->m_nCurVolume);
+    // Compared unsigned: a page below the volume's first disables it.
+    return pVolume && static_cast<uint32_t>(static_cast<int64_t>(m_pLeftForm->m_nCurPage) - pVolume->curFileName + 1) <
+                          static_cast<uint32_t>(pVolume->docNo);
+}
+
+bool CMainFrame::CanPrevVolume() const {
+    if (m_pLeftForm->m_nCurVolume == 0) return false;
+    for (int32_t j = 1; j < m_pLeftForm->m_nCurVolume; ++j)
+        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) return true;
+    return false;
+}
+
+bool CMainFrame::CanNextVolume() const {
+    if (m_pLeftForm->m_nCurVolume == 0) return false;
+    for (int32_t j = m_pLeftForm->m_nCurVolume + 1; j < m_pLeftForm->NodeCount(); ++j)
+        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) return true;
+    return false;
+}
+
+bool CMainFrame::CanPrevHit() const { return m_pLeftForm->m_nCurHit - 1 >= 0; }
+
+bool CMainFrame::CanNextHit() const { return m_pLeftForm->m_nCurHit + 1 < m_pLeftForm->m_nHitCount; }

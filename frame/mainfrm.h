@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+
+class CBookView;
+class CLeftForm;
+class QAction;
+class QToolBar;
+class ST_SplitterWnd;
+
+// The reader's only window: the menu bar, the page toolbar and the
+// splitter with the panel (left) and the page view (right).
+//
+// Commands are QActions keyed by their command number. A command runs in
+// the pane that has the focus last (the active view: the panel or the page
+// view) where that pane has a handler of its own, else in the frame. Its
+// enabling is recomputed in one pass over all commands whenever the event
+// loop goes idle and before a menu opens; a command without a handler is
+// disabled.
+//
+// The panes are children of the splitter; the pointers stay valid for the
+// frame's life.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // strDataFolder: where the panel finds the corpus.
+    explicit CMainFrame(const QString& strDataFolder, QWidget* pParent = nullptr);
+    ~CMainFrame() override;
+
+    static QString CreationTitle();  // while the window is being made
+    static QString FrameTitle();     // from then on
+
+    CLeftForm* LeftForm() const { return m_pLeftForm; }
+    CBookView* BookView() const { return m_pBookView; }
+    ST_SplitterWnd* Splitter() const { return m_pSplitter; }
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    // The pane that commands go to first (m_pLeftForm or m_pBookView).
+    QWidget* ActiveView() const { return m_pActiveView; }
+
+    // The command's action (also those no menu shows, like ID_FILE_PRINT).
+    QAction* Action(int nId) const { return m_actions.value(nId); }
+    // Brings every command's enabled and checked state up to date.
+    void UpdateCommandUI();
+    // Runs a command the way its menu item or accelerator does: only if it
+    // is enabled. False if it was not.
+    bool ExecuteCommand(int nId);
+
+private:
+    struct CommandRoute;
+    static const CommandRoute* FindRoute(int nId);
+
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateAccelerators();
+    void CreateClient(const QString& strDataFolder);
+    void InitialUpdateFrame();
+    void OnFocusChanged(QWidget* pOld, QWidget* pNow);
+
+    // Handlers.
+    void OnPrintSetup();
+    void OnPrint();
+    void OnFilePrint();
+    void OnAppExit();
+    void OnEditCopy();
+    void OnSelectAll();
+    void OnViewToolBar();
+    void OnViewFull();
+
+    // Enabling rules.
+    bool HasPage() const;
+    bool IsPageViewActive() const;
+    bool CanPrevPage() const;
+    bool CanNextPage() const;
+    bool CanPrevVolume() const;
+    bool CanNextVolume() const;
+    bool CanPrevHit() const;
+    bool CanNextHit() const;
+
+    ST_SplitterWnd* m_pSplitter = nullptr;
+    CBookView* m_pBookView = nullptr;
+    CLeftForm* m_pLeftForm = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QWidget* m_pActiveView = nullptr;
+    QHash<int, QAction*> m_actions;
+};

@@ -1,0 +1,489 @@
+#include "panel/leftform.h"
+
+#include "controls/messagebox.h"
+#include "controls/tooltipresourcebutton.h"
+#include "frame/bookview.h"
+#include "frame/mainfrm.h"
+#include "panel/keywordedit.h"
+#include "panel/sortlistctrl.h"
+#include "resources/resource.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// The controls of the panel, created in this order (later ones lie above
+// earlier ones, so the tab control stays beneath everything).
+enum ControlKind {
+    KindTab,
+    KindTree,
+    KindStatic,
+    KindRedStatic,
+    KindKeywordBox,
+    KindPushButton,
+    KindHLine,
+    KindCheckBox,
+    KindGroupBox,
+    KindRadio,
+    KindList,
+    KindBitmapButton,
+    KindNumberEdit,
+};
+
+struct ControlSpec {
+    int nId;
+    ControlKind kind;
+    const char* pszCaption;
+    const char* pszName;  // object name
+};
+
+const ControlSpec kControls[] = {
+    {CLeftForm::IDC_TAB, KindTab, nullptr, "tabControl"},
+    {CLeftForm::IDC_CONTENTS_TREE, KindTree, nullptr, "contentsTree"},
+    {CLeftForm::IDC_PROMPT, KindStatic, QT_TRANSLATE_NOOP("CLeftForm", "キーワードを入力して下さい。"), "keywordPrompt"},
+    {CLeftForm::IDC_KEYWORD_BOX, KindKeywordBox, nullptr, "keywordBox"},
+    {CLeftForm::IDC_SEARCH, KindPushButton, QT_TRANSLATE_NOOP("CLeftForm", "検索"), "searchButton"},
+    {CLeftForm::IDC_SEPARATOR, KindHLine, nullptr, "separator"},
+    {CLeftForm::IDC_VARIANTS, KindCheckBox, QT_TRANSLATE_NOOP("CLeftForm", "簡繁・中日等の異体字の関連"), "variantsCheck"},
+    {CLeftForm::IDC_SEARCH_TYPE_GROUP, KindGroupBox, QT_TRANSLATE_NOOP("CLeftForm", "検索方法："), "searchTypeGroup"},
+    {CLeftForm::IDC_AND, KindRadio, QT_TRANSLATE_NOOP("CLeftForm", "and"), "andRadio"},
+    {CLeftForm::IDC_OR, KindRadio, QT_TRANSLATE_NOOP("CLeftForm", "or"), "orRadio"},
+    {CLeftForm::IDC_TEXT_PART_GROUP, KindGroupBox, QT_TRANSLATE_NOOP("CLeftForm", "検索対象："), "textPartGroup"},
+    {CLeftForm::IDC_WHOLE_TEXT, KindRadio, QT_TRANSLATE_NOOP("CLeftForm", "全文"), "wholeTextRadio"},
+    {CLeftForm::IDC_MAIN_TEXT, KindRadio, QT_TRANSLATE_NOOP("CLeftForm", "正文"), "mainTextRadio"},
+    {CLeftForm::IDC_ANNOTATIONS, KindRadio, QT_TRANSLATE_NOOP("CLeftForm", "注釈"), "annotationsRadio"},
+    {CLeftForm::IDC_RANGE_GROUP, KindGroupBox, QT_TRANSLATE_NOOP("CLeftForm", "検索範囲："), "rangeGroup"},
+    {CLeftForm::IDC_RANGE_LABEL, KindRedStatic, nullptr, "rangeLabel"},
+    {CLeftForm::IDC_SUMMARY, KindStatic, nullptr, "summaryLabel"},
+    {CLeftForm::IDC_RESULT_LIST, KindList, nullptr, "resultList"},
+    {CLeftForm::IDC_LIST_PREV, KindBitmapButton, nullptr, "listPrevButton"},
+    {CLeftForm::IDC_LIST_NEXT, KindBitmapButton, nullptr, "listNextButton"},
+    {CLeftForm::IDC_LIST_PAGE, KindNumberEdit, nullptr, "listPageEdit"},
+    {CLeftForm::IDC_LIST_PAGE_COUNT, KindStatic, nullptr, "listPageCount"},
+};
+
+// Geometry of the search tab for a panel of W x H pixels: each value is
+// base + factor * W (x, width) or base + factor * H (height). The result
+// list's height also gives up the room reserved for the list page box.
+struct Placement {
+    int nId;
+    int x, xW;
+    int y;
+    int w, wW;
+    int h, hH;
+};
+
+const Placement kSearchLayout[] = {
+    {CLeftForm::IDC_PROMPT, 5, 0, 28, -10, 1, 15, 0},
+    {CLeftForm::IDC_KEYWORD_BOX, 5, 0, 45, -60, 1, 25, 0},
+    {CLeftForm::IDC_SEARCH, -50, 1, 45, 45, 0, 25, 0},
+    {CLeftForm::IDC_SEPARATOR, 4, 0, 75, -8, 1, 1, 0},
+    {CLeftForm::IDC_VARIANTS, 5, 0, 80, -15, 1, 15, 0},
+    {CLeftForm::IDC_SEARCH_TYPE_GROUP, 5, 0, 100, -10, 1, 40, 0},
+    {CLeftForm::IDC_AND, 10, 0, 115, 50, 0, 20, 0},
+    {CLeftForm::IDC_OR, -70, 1, 115, 50, 0, 20, 0},
+    {CLeftForm::IDC_TEXT_PART_GROUP, 5, 0, 145, -10, 1, 40, 0},
+    {CLeftForm::IDC_WHOLE_TEXT, 10, 0, 160, 60, 0, 20, 0},
+    {CLeftForm::IDC_MAIN_TEXT, 97, 0, 160, 60, 0, 20, 0},
+    {CLeftForm::IDC_ANNOTATIONS, 189, 0, 160, 60, 0, 20, 0},
+    {CLeftForm::IDC_RANGE_GROUP, 5, 0, 190, -10, 1, 40, 0},
+    {CLeftForm::IDC_RANGE_LABEL, 10, 0, 205, -30, 1, 20, 0},
+    {CLeftForm::IDC_SUMMARY, 5, 0, 235, -15, 1, 15, 0},
+    {CLeftForm::IDC_RESULT_LIST, 5, 0, 250, -10, 1, -254, 1},
+};
+
+const int kListPageControls[] = {CLeftForm::IDC_LIST_PREV, CLeftForm::IDC_LIST_NEXT, CLeftForm::IDC_LIST_PAGE,
+                                 CLeftForm::IDC_LIST_PAGE_COUNT};
+
+struct ColumnSpec {
+    const char* pszCaption;
+    int nWidth;
+};
+
+const ColumnSpec kListColumns[] = {
+    {QT_TRANSLATE_NOOP("CLeftForm", "類別"), 45},
+    {QT_TRANSLATE_NOOP("CLeftForm", "書名"), 80},
+    {QT_TRANSLATE_NOOP("CLeftForm", "巻"), 60},
+    {QT_TRANSLATE_NOOP("CLeftForm", "頁"), 60},
+};
+
+const char* const kPageFileNames[] = {"windows.html", "windows1.html", "windows2.html"};
+
+// Catalogue problems listed in one message box at most; the rest are counted.
+constexpr int kMaxListedProblems = 10;
+
+QPixmap TreeImage(int nBitmapId) {
+    // Black is the transparent colour of the tree's pictures.
+    QPixmap picture(BitmapResource(nBitmapId));
+    if (picture.isNull()) return picture;
+    picture = picture.scaled(CLeftForm::TreeImageSize, CLeftForm::TreeImageSize);
+    picture.setMask(picture.createMaskFromColor(Qt::black, Qt::MaskInColor));
+    return picture;
+}
+
+}  // namespace
+
+CLeftForm::CLeftForm(const QString& strDataFolder, QWidget* pParent)
+    : QWidget(pParent), m_strDataFolder(strDataFolder), m_tempFolder(QDir::tempPath() + "/tessaline-XXXXXX") {
+    setObjectName(QStringLiteral("leftForm"));
+    CreateControls();
+    CreateButtonGroups();
+
+    // The page files live in a folder of this run that only this user can
+    // enter, so that nobody can plant a link under their names.
+    if (m_tempFolder.isValid()) {
+        m_strPageFile = m_tempFolder.filePath(QString::fromLatin1(kPageFileNames[0]));
+        m_strResultFile[0] = m_tempFolder.filePath(QString::fromLatin1(kPageFileNames[1]));
+        m_strResultFile[1] = m_tempFolder.filePath(QString::fromLatin1(kPageFileNames[2]));
+    }
+
+    m_index.SetMessageCallback([this](const std::string& strMessage) {
+        CMessageBox::Show(this, QString::fromStdString(strMessage));
+    });
+    m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), "Index", ScopeWholeText);
+}
+
+CLeftForm::~CLeftForm() {
+    m_index.Close();
+    for (const QString& strPath : {m_strPageFile, m_strResultFile[0], m_strResultFile[1]})
+        if (!strPath.isEmpty()) QFile::remove(strPath);
+    // m_tempFolder removes the folder itself.
+}
+
+QString CLeftForm::TempFolder() const { return m_tempFolder.isValid() ? m_tempFolder.path() : QString(); }
+
+void CLeftForm::CreateControls() {
+    for (const ControlSpec& spec : kControls) {
+        const QString strCaption = spec.pszCaption ? tr(spec.pszCaption) : QString();
+        QWidget* pControl = nullptr;
+        switch (spec.kind) {
+        case KindTab:
+            pControl = m_pTab = new QTabWidget(this);
+            break;
+        case KindTree:
+            pControl = m_pTree = new QTreeWidget(this);
+            m_pTree->setHeaderHidden(true);
+            m_pTree->setColumnCount(1);
+            m_pTree->setSelectionMode(QAbstractItemView::SingleSelection);
+            m_pTree->setIconSize(QSize(TreeImageSize, TreeImageSize));
+            break;
+        case KindStatic:
+            pControl = new QLabel(strCaption, this);
+            break;
+        case KindRedStatic: {
+            auto* pLabel = new QLabel(strCaption, this);
+            QPalette palette = pLabel->palette();
+            palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+            pLabel->setPalette(palette);
+            pControl = m_pRangeLabel = pLabel;
+            break;
+        }
+        case KindKeywordBox:
+            pControl = m_pKeywordBox = new CKeywordEdit(this);
+            break;
+        case KindPushButton:
+            pControl = new QPushButton(strCaption, this);
+            break;
+        case KindHLine: {
+            auto* pLine = new QFrame(this);
+            pLine->setFrameShape(QFrame::HLine);
+            pLine->setFrameShadow(QFrame::Sunken);
+            pControl = pLine;
+            break;
+        }
+        case KindCheckBox:
+            pControl = new QCheckBox(strCaption, this);
+            break;
+        case KindGroupBox:
+            pControl = new QGroupBox(strCaption, this);
+            break;
+        case KindRadio:
+            pControl = new QRadioButton(strCaption, this);
+            break;
+        case KindList:
+            pControl = m_pResultList = new CSortListCtrl(this);
+            break;
+        case KindBitmapButton:
+            pControl = new CToolTipResourceButton(this);
+            break;
+        case KindNumberEdit: {
+            auto* pEdit = new QLineEdit(this);
+            pEdit->setAlignment(Qt::AlignCenter);
+            pEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), pEdit));
+            pControl = pEdit;
+            break;
+        }
+        }
+        pControl->setObjectName(QString::fromLatin1(spec.pszName));
+        m_controls.insert(spec.nId, pControl);
+    }
+    m_pSummary = static_cast<QLabel*>(Control(IDC_SUMMARY));
+    m_pListPrev = static_cast<CToolTipResourceButton*>(Control(IDC_LIST_PREV));
+    m_pListNext = static_cast<CToolTipResourceButton*>(Control(IDC_LIST_NEXT));
+
+    // Enter in any control reaches the panel first.
+    for (QWidget* pChild : findChildren<QWidget*>()) pChild->installEventFilter(this);
+
+    // Nothing of the search tab shows until the first layout; the list page
+    // box only after a search that found something.
+    for (const Placement& place : kSearchLayout) Control(place.nId)->hide();
+    ShowListPageControls(false);
+
+    connect(m_pTab, &QTabWidget::currentChanged, this, &CLeftForm::LayoutPanel);
+    connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, &CLeftForm::OnTreeSelChanged);
+}
+
+void CLeftForm::CreateButtonGroups() {
+    m_pSearchTypeGroup = new QButtonGroup(this);
+    m_pSearchTypeGroup->addButton(static_cast<QRadioButton*>(Control(IDC_AND)), 0);
+    m_pSearchTypeGroup->addButton(static_cast<QRadioButton*>(Control(IDC_OR)), 1);
+    m_pSearchTypeGroup->button(m_nSearchType)->setChecked(true);
+
+    m_pTextPartGroup = new QButtonGroup(this);
+    m_pTextPartGroup->addButton(static_cast<QRadioButton*>(Control(IDC_WHOLE_TEXT)), 0);
+    m_pTextPartGroup->addButton(static_cast<QRadioButton*>(Control(IDC_MAIN_TEXT)), 1);
+    m_pTextPartGroup->addButton(static_cast<QRadioButton*>(Control(IDC_ANNOTATIONS)), 2);
+    m_pTextPartGroup->button(m_nTextPart)->setChecked(true);
+
+    static_cast<QCheckBox*>(Control(IDC_VARIANTS))->setChecked(m_bVariants != 0);
+}
+
+void CLeftForm::OnInitialUpdate() {
+    InsertTabs();
+    m_pSummary->setText(tr("検索集計："));
+    InsertListColumns();
+    CreateTreeImages();
+    m_pTab->setCurrentIndex(TabContents);
+    LoadCatalogue();
+    // The search starts out limited to the first record.
+    m_strRangeLabel = QString::fromStdU16String(m_contents.RangeLabel(m_nRange));
+    m_pRangeLabel->setText(m_strRangeLabel);
+    SetUpListButtons();
+    m_bInitialized = true;
+    LayoutPanel();
+}
+
+void CLeftForm::InsertTabs() {
+    // The pages stay empty: the controls lie on the panel above the tabs.
+    m_pTab->insertTab(0, new QWidget, tr("検索"));
+    m_pTab->insertTab(0, new QWidget, tr("目録"));
+}
+
+void CLeftForm::InsertListColumns() {
+    for (const ColumnSpec& column : kListColumns) m_pResultList->InsertColumn(tr(column.pszCaption), column.nWidth);
+}
+
+void CLeftForm::CreateTreeImages() {
+    // A closed book for an item, an open one while it is selected.
+    m_bookIcon = QIcon();
+    m_bookIcon.addPixmap(TreeImage(IDB_BOOK_CLOSED), QIcon::Normal);
+    m_bookIcon.addPixmap(TreeImage(IDB_BOOK_OPEN), QIcon::Selected);
+}
+
+void CLeftForm::SetUpListButtons() {
+    m_pListPrev->LoadImageStrip(IDB_LIST_PREV);
+    m_pListPrev->SetButtonTip(tr("Previous Page"));
+    m_pListNext->LoadImageStrip(IDB_LIST_NEXT);
+    m_pListNext->SetButtonTip(tr("Next Page"));
+}
+
+void CLeftForm::LoadCatalogue() {
+    const QString strPath = m_strDataFolder + QStringLiteral("/vmk.dir");
+
+    // The dump goes to the current folder at every start, replacing the
+    // last one; without it the catalogue still loads.
+    QFile dump(QStringLiteral("vmk.txt"));
+    const bool bDump = dump.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+
+    std::vector<CatalogRecord> records;
+    std::string strError;
+    bool bTruncated = false;
+    if (!CCatalog::Read(QFile::encodeName(strPath).toStdString(), records, strError, &bTruncated)) {
+        CMessageBox::Show(this, tr("you delete data file!"));
+        return;
+    }
+
+    QStringList problems;
+    if (bTruncated)
+        problems << tr("記録が %1 件を超えています。%2 件目から先は読みませんでした。")
+                        .arg(CCatalog::MaxRecords)
+                        .arg(CCatalog::MaxRecords + 1);
+    const qint64 nBytes = QFileInfo(strPath).size();
+    if (!bTruncated && nBytes % static_cast<qint64>(CCatalog::RecordSize) != 0)
+        problems << tr("最後の記録が %1 バイトしかありません（1 件は %2 バイト）。足りない分は 0 として読みました。")
+                        .arg(nBytes % static_cast<qint64>(CCatalog::RecordSize))
+                        .arg(CCatalog::RecordSize);
+
+    // Tree items mirror the nodes: an item hangs under the item of its
+    // node's parent, so items and nodes never disagree.
+    QHash<const ContentsNodeTag*, QTreeWidgetItem*> items;
+    items.insert(&m_contents.GetRoot(), m_pTree->invisibleRootItem());
+    for (const CatalogRecord& record : records) {
+        const CContentsTree::AddResult result = m_contents.AddCatalogueRecord(record);
+        if (result == CContentsTree::TableFull) break;
+        const int32_t nSlot = m_contents.GetRecordCount();
+        if (record.name.size() >= CCatalog::NameUnits)
+            problems << tr("%1 件目の名前が 0 で終わっていません。%2 字目までを名前としました。")
+                            .arg(nSlot)
+                            .arg(CCatalog::NameUnits);
+        if (result == CContentsTree::AddedWithoutNode) {
+            problems << tr("%1 件目の階層 %2 は 1 から 3 のどれでもありません。目録には載せていません。")
+                            .arg(nSlot)
+                            .arg(record.level);
+            continue;
+        }
+        if (result == CContentsTree::AddedWithoutParent) {
+            problems << tr("%1 件目（階層 %2）の前に階層 %3 の記録がありません。目録には載せていません。")
+                            .arg(nSlot)
+                            .arg(record.level)
+                            .arg(record.level - 1);
+            continue;
+        }
+        const ContentsNodeTag* pNode = m_contents.GetNode(nSlot);
+        QTreeWidgetItem* pParentItem = pNode ? items.value(pNode->parent) : nullptr;
+        if (!pParentItem) continue;
+        auto* pItem = new QTreeWidgetItem(pParentItem, {QString::fromStdU16String(record.name)});
+        pItem->setIcon(0, m_bookIcon);
+        pItem->setData(0, SlotRole, nSlot);
+        items.insert(pNode, pItem);
+    }
+
+    if (bDump) dump.write(QByteArray::fromStdString(m_contents.FormatDump()));
+
+    if (!problems.isEmpty()) {
+        QStringList lines{tr("目録ファイル「%1」に誤りがあります。").arg(QDir::toNativeSeparators(strPath))};
+        for (int i = 0; i < problems.size() && i < kMaxListedProblems; ++i) lines << problems[i];
+        if (problems.size() > kMaxListedProblems)
+            lines << tr("ほかに %1 件の誤りがあります。").arg(problems.size() - kMaxListedProblems);
+        CMessageBox::Show(this, lines.join(QLatin1Char('\n')));
+    }
+}
+
+void CLeftForm::LayoutPanel() {
+    if (!m_bInitialized) return;
+    const int W = width();
+    const int H = height();
+    m_pTab->setGeometry(0, 0, W - 1, H - 1);
+
+    if (m_pTab->currentIndex() == TabSearch) {
+        m_pTree->hide();
+        int r = 0;
+        if (m_nListPages > 0) {
+            ShowListPageControls(true);
+            PlaceListPageControls(W, H);
+            r = m_pListPrev->height() + 2;
+        }
+        for (const Placement& place : kSearchLayout) {
+            QWidget* pControl = Control(place.nId);
+            int nHeight = place.h + place.hH * H;
+            if (place.nId == IDC_RESULT_LIST) nHeight -= r;
+            pControl->setGeometry(place.x + place.xW * W, place.y, place.w + place.wW * W, nHeight);
+            pControl->show();
+        }
+    } else {
+        for (const Placement& place : kSearchLayout) Control(place.nId)->hide();
+        ShowListPageControls(false);
+        m_pTree->setGeometry(5, 26, W - 10, H - 30);
+        m_pTree->show();
+    }
+
+    if (window() != this) window()->setWindowTitle(CMainFrame::FrameTitle());
+}
+
+void CLeftForm::PlaceListPageControls(int nWidth, int nHeight) {
+    const int bw = m_pListPrev->width();
+    const int bh = m_pListPrev->height();
+    const int y0 = nHeight - bh - 5;
+    const int x0 = (nWidth - 139) / 2 + 37;
+    m_pListPrev->setGeometry(5, y0, bw, 32);
+    m_pListNext->setGeometry(nWidth - bw - 5, y0, bw, 32);
+    Control(IDC_LIST_PAGE)->setGeometry(x0, y0 + 6, 35, 20);
+    Control(IDC_LIST_PAGE_COUNT)->setGeometry(x0 + 37, y0 + 8, 30, 24);
+    m_pListPrev->SetButtonTip(m_pListPrev->toolTip(), true);
+    m_pListNext->SetButtonTip(m_pListNext->toolTip(), true);
+    m_pListPrev->setEnabled(m_nListPage != 1);
+    m_pListNext->setEnabled(m_nListPage != m_nListPages);
+}
+
+void CLeftForm::ShowListPageControls(bool bShow) {
+    for (int nId : kListPageControls) Control(nId)->setVisible(bShow);
+}
+
+void CLeftForm::resizeEvent(QResizeEvent* pEvent) {
+    QWidget::resizeEvent(pEvent);
+    LayoutPanel();
+}
+
+void CLeftForm::showEvent(QShowEvent* pEvent) {
+    QWidget::showEvent(pEvent);
+    LayoutPanel();
+}
+
+bool CLeftForm::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::KeyPress) {
+        const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
+        if (nKey == Qt::Key_Return || nKey == Qt::Key_Enter) emit returnKeyPressed();
+    }
+    return QWidget::eventFilter(pWatched, pEvent);
+}
+
+void CLeftForm::OnTreeSelChanged() {
+    const QList<QTreeWidgetItem*> selected = m_pTree->selectedItems();
+    if (selected.isEmpty()) return;
+    QTreeWidgetItem* pItem = selected.first();
+    const int32_t nSlot = pItem->data(0, SlotRole).toInt();
+    m_nRange = static_cast<uint16_t>(nSlot);
+    m_strRangeLabel = QString::fromStdU16String(m_contents.RangeLabel(nSlot));
+    m_pRangeLabel->setText(m_strRangeLabel);
+
+    // A node without children is read as a volume: its first page shows.
+    if (pItem->childCount() > 0) return;
+    const CatalogRecord* pRecord = NodeItem(nSlot);
+    if (!pRecord) return;
+    m_nCurVolume = nSlot;
+    m_nCurPage = pRecord->curFileName;
+    OpenVolumePage(nSlot, 1, 1);
+    const int64_t nLast = static_cast<int64_t>(pRecord->curFileName) + pRecord->docNo - 1;
+    emit pageRangeChanged(pRecord->curFileName, static_cast<int>(std::clamp<int64_t>(nLast, INT_MIN, INT_MAX)));
+    emit pageChanged(m_nCurPage, PageIndicator());
+}
+
+bool CLeftForm::OpenVolumePage(int32_t nVolume, int32_t nFromFirst, int32_t nPage) {
+    const CatalogRecord* pRecord = NodeItem(nVolume);
+    if (!pRecord || pRecord->docID < 1 || m_strPageFile.isEmpty()) return false;
+    if (nFromFirst == 1) nPage = pRecord->curFileName;
+
+    int32_t nIndex = 0;
+    std::string strPage;
+    if (!m_index.IsOpen() || !m_index.FindPage(pRecord->docID - 1, nPage, nIndex) || !m_index.ReadPage(nIndex, strPage))
+        return false;
+
+    QFile file(m_strPageFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const bool bWritten = file.write(strPage.data(), static_cast<qint64>(strPage.size())) ==
+                          static_cast<qint64>(strPage.size());
+    file.close();
+    if (!bWritten) return false;
+    if (m_pBookView) m_pBookView->Navigate2(m_strPageFile);
+    return true;
+}
+
+QString CLeftForm::PageIndicator() const {
+    return QStringLiteral("%1/%2").arg(m_index.GetHeaderValue()).arg(m_nCurPage);
+}

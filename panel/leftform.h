@@ -1,0 +1,182 @@
+#pragma once
+
+#include "index/index.h"
+#include "panel/contentstree.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdint>
+
+class CBookView;
+class CKeywordEdit;
+class CSortListCtrl;
+class CToolTipResourceButton;
+class QButtonGroup;
+class QLabel;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The left-hand pane of the main window: the tabs "目録" (contents tree)
+// and "検索" (keyword box, options, range, summary, result list and its
+// list page box). It owns the corpus index, the catalogue table and the
+// contents tree, writes the pages to show into files of a private temporary
+// folder and has the page view open them.
+//
+// Construction opens the index of the whole text; OnInitialUpdate (once,
+// after the frame has its panes) sets up the tabs and the lists and loads
+// the catalogue "vmk.dir". Failures are shown in message boxes
+// (CMessageBox) and the panel goes on: with a closed index, with an empty
+// tree.
+//
+// The page view is not owned; SetBookView must be called before a page
+// can be shown and the view must outlive the panel's use of it.
+class CLeftForm : public QWidget {
+    Q_OBJECT
+
+public:
+    // Control numbers; Control(id) gives the widget.
+    enum ControlId {
+        IDC_PROMPT = 1004,
+        IDC_RESULT_LIST = 1007,
+        IDC_CONTENTS_TREE = 1009,
+        IDC_TAB = 1010,
+        IDC_SEARCH = 1011,
+        IDC_AND = 1019,
+        IDC_OR = 1020,
+        IDC_SEARCH_TYPE_GROUP = 1022,
+        IDC_SUMMARY = 1030,
+        IDC_RANGE_GROUP = 1033,
+        IDC_RANGE_LABEL = 1035,
+        IDC_KEYWORD_BOX = 1041,
+        IDC_WHOLE_TEXT = 1042,
+        IDC_MAIN_TEXT = 1043,
+        IDC_ANNOTATIONS = 1044,
+        IDC_TEXT_PART_GROUP = 1045,
+        IDC_LIST_PREV = 1055,
+        IDC_LIST_NEXT = 1057,
+        IDC_LIST_PAGE = 1058,
+        IDC_LIST_PAGE_COUNT = 1059,
+        IDC_VARIANTS = 1061,
+        IDC_SEPARATOR = 1062,
+    };
+    enum Tab { TabContents = 0, TabSearch = 1 };
+    // Item data of the contents tree: the record's slot in the catalogue.
+    static constexpr int SlotRole = Qt::UserRole;
+    static constexpr int TreeImageSize = 20;
+
+    // strDataFolder holds the corpus ("Index*" files, "yitizi.txt",
+    // "vmk.dir").
+    explicit CLeftForm(const QString& strDataFolder, QWidget* pParent = nullptr);
+    ~CLeftForm() override;
+    CLeftForm(const CLeftForm&) = delete;
+    CLeftForm& operator=(const CLeftForm&) = delete;
+
+    // The first update: tabs, list columns, tree images, the catalogue.
+    // REQUIRES: called once.
+    void OnInitialUpdate();
+    void SetBookView(CBookView* pBookView) { m_pBookView = pBookView; }
+
+    // Shows, hides and places the controls of the selected tab for the
+    // panel's present size; the same geometry on every call.
+    void LayoutPanel();
+
+    // Shows page nPage of the volume in catalogue slot nVolume (its first
+    // page, curFileName, when nFromFirst is 1): writes the stored page
+    // unmarked to the page file and has the page view open it. Changes
+    // neither m_nCurVolume nor m_nCurPage. False, with nothing shown, when
+    // the slot holds no record, the page cannot be found or read, or the
+    // file cannot be written.
+    bool OpenVolumePage(int32_t nVolume, int32_t nFromFirst, int32_t nPage);
+
+    // The text of the page box: header value "/" m_nCurPage.
+    QString PageIndicator() const;
+
+    QWidget* Control(int nId) const { return m_controls.value(nId); }
+    QTabWidget* TabControl() const { return m_pTab; }
+    QTreeWidget* ContentsTree() const { return m_pTree; }
+    CKeywordEdit* KeywordBox() const { return m_pKeywordBox; }
+    CSortListCtrl* ResultList() const { return m_pResultList; }
+    QLabel* RangeLabel() const { return m_pRangeLabel; }
+
+    CIndex& Index() { return m_index; }
+    const CContentsTree& Contents() const { return m_contents; }
+    // The catalogue record in nSlot (m_NodeItem); null outside 1 .. NodeCount() - 1.
+    const CatalogRecord* NodeItem(int32_t nSlot) const { return m_contents.GetRecord(nSlot); }
+    // The next free slot of the catalogue table.
+    int32_t NodeCount() const { return m_contents.GetNodeCount(); }
+
+    const QString& DataFolder() const { return m_strDataFolder; }
+    // The private folder of this run's page files; empty if it could not be made.
+    QString TempFolder() const;
+    const QString& PageFilePath() const { return m_strPageFile; }
+    const QString& ResultFilePath(int n) const { return m_strResultFile[n & 1]; }
+
+    // State that the frame's commands and the page toolbar read and change.
+    int32_t m_nCurVolume = 0;     // catalogue slot of the current volume; 0: none
+    int32_t m_nCurPage = 0;       // page number (as curFileName counts) in that volume
+    int32_t m_nCurHit = 0;        // hit anchor last shown in the last result page
+    int32_t m_nHitCount = 0;      // hits marked in the last result page
+    QString m_strShownFile;       // file of the last result page
+    int32_t m_nTextPart = 0;      // 0 whole text, 1 main text, 2 annotations
+    // Search state, read by the search command.
+    uint16_t m_nRange = 1;        // catalogue slot limiting the search; 0: none
+    QString m_strRangeLabel;
+    int32_t m_nSearchType = 0;    // 0 and, 1 or
+    int32_t m_bVariants = 1;
+    int32_t m_nListPages = 0;
+    int32_t m_nListPage = 0;
+
+signals:
+    // Enter was pressed while a control of the panel had the focus (the
+    // key goes on to that control as well).
+    void returnKeyPressed();
+    // A volume became current: its page numbers run from nLow to nHigh.
+    void pageRangeChanged(int nLow, int nHigh);
+    // The current page changed; strIndicator is PageIndicator().
+    void pageChanged(int nPage, const QString& strIndicator);
+
+protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    void CreateControls();
+    void CreateButtonGroups();
+    void InsertTabs();
+    void InsertListColumns();
+    void CreateTreeImages();
+    void LoadCatalogue();
+    void SetUpListButtons();
+    void PlaceListPageControls(int nWidth, int nHeight);
+    void ShowListPageControls(bool bShow);
+
+    void OnTreeSelChanged();
+
+    QString m_strDataFolder;
+    CIndex m_index;
+    CContentsTree m_contents;  // catalogue table (m_NodeItem) and node tree
+    QTemporaryDir m_tempFolder;
+    QString m_strPageFile;
+    QString m_strResultFile[2];
+    CBookView* m_pBookView = nullptr;
+    bool m_bInitialized = false;
+
+    QHash<int, QWidget*> m_controls;
+    QTabWidget* m_pTab = nullptr;
+    QTreeWidget* m_pTree = nullptr;
+    CKeywordEdit* m_pKeywordBox = nullptr;
+    CSortListCtrl* m_pResultList = nullptr;
+    QLabel* m_pRangeLabel = nullptr;
+    QLabel* m_pSummary = nullptr;
+    CToolTipResourceButton* m_pListPrev = nullptr;
+    CToolTipResourceButton* m_pListNext = nullptr;
+    QButtonGroup* m_pSearchTypeGroup = nullptr;
+    QButtonGroup* m_pTextPartGroup = nullptr;
+    QIcon m_bookIcon;
+};

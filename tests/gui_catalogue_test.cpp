@@ -1,0 +1,148 @@
+// Damaged or missing corpus files: the reader starts, says what is wrong in
+// a message box captioned with the application title and shows what it
+// could read.
+#include "corpus/catalog.h"
+#include "frame/bookview.h"
+#include "frame/mainfrm.h"
+#include "panel/leftform.h"
+#include "support/guitest.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Corvatel--Quenlowシリーズ⑭(Tessaline)");
+
+CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID = 1, int32_t nDocNo = 1) {
+    CatalogRecord record;
+    record.name = strName;
+    record.level = nLevel;
+    record.docID = nDocID;
+    record.docNo = nDocNo;
+    record.curFileName = 1;
+    return record;
+}
+
+std::string Catalogue(const std::vector<CatalogRecord>& records) { return CCatalog::Format(records); }
+
+// The tree as text: one line per item, indented by two blanks per level.
+QString TreeOutline(QTreeWidget* pTree) {
+    QString strOutline;
+    for (QTreeWidgetItemIterator it(pTree); *it; ++it) {
+        int nDepth = 0;
+        for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent()) ++nDepth;
+        strOutline += QString(2 * nDepth, QLatin1Char(' ')) + (*it)->text(0) + QLatin1Char('\n');
+    }
+    return strOutline;
+}
+
+struct BadInputCase {
+    const char* pszName;
+    std::function<void(const CGuiCorpus&)> damage;
+    QStringList expectedMessages;  // each must be part of the message at its place
+    int nExpectedNodeCount;        // -1: not checked
+    QString strExpectedOutline;    // null: not checked
+};
+
+std::vector<BadInputCase> BadInputCases() {
+    return {
+        {"catalogue missing", [](const CGuiCorpus& c) { c.Remove("vmk.dir"); }, {"you delete data file!"}, 1,
+         QString("")},
+        {"catalogue empty", [](const CGuiCorpus& c) { c.Write("vmk.dir", ""); }, {}, 1, QString("")},
+        {"last record cut short",
+         [](const CGuiCorpus& c) {
+             const std::string strWhole = Catalogue({Record(u"K", 1), Record(u"P", 2), Record(u"X", 3)});
+             c.Write("vmk.dir", strWhole.substr(0, 2 * 216 + 120));
+         },
+         // The cut loses the level of the third record.
+         {"最後の記録が 120 バイトしかありません\n3 件目の階層 0 は"}, 4, QString("K\n  P\n")},
+        {"more than 9,999 records",
+         [](const CGuiCorpus& c) {
+             std::vector<CatalogRecord> records{Record(u"K", 1), Record(u"P", 2)};
+             for (int i = 0; i < 10000; ++i) records.push_back(Record(u"V", 3));
+             c.Write("vmk.dir", Catalogue(records));
+         },
+         {"記録が 9999 件を超えています"}, 10000, QString()},
+        {"levels 0 and 4",
+         [](const CGuiCorpus& c) {
+             c.Write("vmk.dir", Catalogue({Record(u"Z", 0), Record(u"K", 1), Record(u"P", 2), Record(u"X", 3),
+                                           Record(u"Q", 4)}));
+         },
+         {"1 件目の階層 0 は 1 から 3 のどれでもありません\n5 件目の階層 4 は"}, 6, QString("K\n  P\n    X\n")},
+        {"volume before any book",
+         [](const CGuiCorpus& c) {
+             c.Write("vmk.dir", Catalogue({Record(u"K", 1), Record(u"X", 3), Record(u"P", 2), Record(u"Y", 3)}));
+         },
+         {"2 件目（階層 3）の前に階層 2 の記録がありません"}, 5, QString("K\n  P\n    Y\n")},
+        {"name without its terminating zero",
+         [](const CGuiCorpus& c) {
+             std::string strBytes = Catalogue({Record(u"K", 1)});
+             for (size_t i = 0; i < 200; i += 2) {
+                 strBytes[i] = 'A';
+                 strBytes[i + 1] = 0;
+             }
+             c.Write("vmk.dir", strBytes);
+         },
+         {"1 件目の名前が 0 で終わっていません"}, 2, QString(100, QLatin1Char('A')) + "\n"},
+        {"index missing", [](const CGuiCorpus& c) { c.Remove("Index-idx.h"); }, {"データを開けませんでした。"}, 10,
+         QString()},
+        {"corpus missing",
+         [](const CGuiCorpus& c) {
+             for (const char* pszFile : {"Index-idx.h", "Index-idx.m", "Index-fl.h", "Index-fl.cnt", "vmk.dir"})
+                 c.Remove(pszFile);
+         },
+         {"データを開けませんでした。", "you delete data file!"}, 1, QString("")},
+    };
+}
+
+TEST(BadInputTest, ReaderStartsAndSaysWhatIsWrong) {
+    for (const BadInputCase& c : BadInputCases()) {
+        SCOPED_TRACE(c.pszName);
+        CGuiCorpus corpus;
+        c.damage(corpus);
+        CModalRecorder modal;
+        std::unique_ptr<CMainFrame> pFrame = ShowFrame(corpus.Folder());
+        CLeftForm& panel = *pFrame->LeftForm();
+
+        const QStringList messages = modal.Messages();
+        ASSERT_EQ(messages.size(), c.expectedMessages.size()) << messages.join(" | ").toStdString();
+        for (int i = 0; i < messages.size(); ++i) {
+            for (const QString& strPart : c.expectedMessages[i].split(QLatin1Char('\n')))
+                EXPECT_TRUE(messages[i].contains(strPart)) << messages[i].toStdString();
+            EXPECT_EQ(modal.Entries()[static_cast<size_t>(i)].strCaption, kAppTitle);
+        }
+        if (c.nExpectedNodeCount >= 0) {
+            EXPECT_EQ(panel.NodeCount(), c.nExpectedNodeCount);
+        }
+        if (!c.strExpectedOutline.isNull()) {
+            EXPECT_EQ(TreeOutline(panel.ContentsTree()), c.strExpectedOutline);
+        }
+
+        // Choosing every leaf either shows a page or leaves the view as it is.
+        modal.Clear();
+        QTreeWidget* pTree = panel.ContentsTree();
+        int nChosen = 0;
+        for (QTreeWidgetItemIterator it(pTree, QTreeWidgetItemIterator::NoChildren); *it && nChosen < 5; ++it) {
+            pTree->setCurrentItem(*it);
+            ++nChosen;
+        }
+        QTest::qWait(50);
+        if (!panel.Index().IsOpen()) {
+            EXPECT_TRUE(pFrame->BookView()->IsBlank());
+        }
+        EXPECT_TRUE(modal.Entries().empty());
+
+        // The dump holds one line per record read.
+        QFile dump(QStringLiteral("vmk.txt"));
+        ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+        EXPECT_EQ(dump.readAll().count('\n'), panel.NodeCount() - 1);
+    }
+}
+
+}  // namespace

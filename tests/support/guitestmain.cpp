@@ -1,0 +1,19 @@
+// main() of the window tests: one application object for all cases. The
+// run works in a folder of its own (the catalogue dump "vmk.txt" is written
+// to the current folder) and keeps its settings there.
+#include "frame/book.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+    QTemporaryDir work(QDir::tempPath() + "/tessaline-gui-test-XXXXXX");
+    if (!work.isValid() || !QDir::setCurrent(work.path())) return 2;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.filePath(QStringLiteral("config"))));
+    CBookApp::PrepareEnvironment();
+    CBookApp app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
