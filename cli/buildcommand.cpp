@@ -1,9 +1,11 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
+#include "cli/compressedfile.h"
 #include "corpus/corpuswriter.h"
 #include "corpus/sourcetree.h"
 #include "platform/fileexception.h"
 #include "platform/readonlyfile.h"
+#include "text/unihanvariants.h"
 #include "text/varianttable.h"
 
 #include <unistd.h>
@@ -30,6 +32,9 @@ const char* const kUsage =
     "A leading number and one space order the folders and are not part of the\n"
     "names. A page file is UTF-8 text named by its page number; each line is a\n"
     "paragraph, a line starting with \"# \" a heading, {...} an annotation.\n"
+    "\n"
+    "The variant table (yitizi.txt) is made from the Unicode Han database's\n"
+    "variant data (Debian package unicode-data) unless --variants is given.\n"
     "\n";
 
 int Fail(const std::string& strMessage) {
@@ -68,7 +73,9 @@ bool IsInside(const std::string& strInner, const std::string& strOuter) {
 int RunBuild(int argc, char** argv) {
     CCommandLine commandLine({
         {"--header-value", "N", "number shown before the slash of the page indicator (default 14)"},
-        {"--variants", "FILE", "variant table to use and write as yitizi.txt (default: none)"},
+        {"--variants", "FILE", "variant table to use and write as yitizi.txt (default: made from --unihan)"},
+        {"--unihan", "FILE",
+         "Unihan_Variants.txt (or .txt.bz2) to make the variant table from (default: the one of unicode-data)"},
         {"--help", nullptr, "show this help"},
     });
     std::string strError;
@@ -93,6 +100,8 @@ int RunBuild(int argc, char** argv) {
         return Fail("--header-value: not a 32-bit integer: '" + commandLine.Value("--header-value") + "'");
 
     CVariantTable variants;
+    if (commandLine.Has("--variants") && commandLine.Has("--unihan"))
+        return Fail("give either --variants or --unihan, not both");
     if (commandLine.Has("--variants")) {
         const std::string strFile = commandLine.Value("--variants");
         try {
@@ -100,6 +109,34 @@ int RunBuild(int argc, char** argv) {
         } catch (const CFileException& e) {
             return Fail(std::string("--variants: ") + e.what());
         }
+    } else {
+        std::string strFile = commandLine.Value("--unihan");
+        if (strFile.empty()) {
+            std::error_code ec;
+            for (const char* pszPath : CUnihanVariants::DefaultPaths) {
+                if (fs::is_regular_file(pszPath, ec)) {
+                    strFile = pszPath;
+                    break;
+                }
+            }
+            if (strFile.empty())
+                return Fail(std::string("no Unicode Han variant data at ") + CUnihanVariants::DefaultPaths[0] +
+                            "(.bz2): install the Debian package unicode-data, give --unihan FILE, or give "
+                            "--variants FILE (an empty file builds without variants)");
+        }
+        CUnihanVariants unihan;
+        try {
+            if (!unihan.Parse(CCompressedFile::ReadAll(strFile, CVariantTable::MaxFileBytes), strError))
+                return Fail(strFile + ": " + strError);
+        } catch (const CFileException& e) {
+            return Fail(std::string("--unihan: ") + e.what());
+        }
+        variants.Parse(CVariantTable::Format(unihan.Groups()));
+        std::fprintf(stderr, "tessaline-cli build: %zu variant groups from %s\n", unihan.Groups().size(),
+                     strFile.c_str());
+        if (unihan.DroppedGroups() > 0)
+            std::fprintf(stderr, "tessaline-cli build: warning: %zu further variant groups dropped (the index has slots for %zu)\n",
+                         unihan.DroppedGroups(), CUnihanVariants::MaxGroups);
     }
 
     if (IsInside(strOut, strSource))

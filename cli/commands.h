@@ -7,3 +7,4 @@ int RunBuild(int argc, char** argv);
 int RunSearch(int argc, char** argv);
 int RunPage(int argc, char** argv);
 int RunCatalog(int argc, char** argv);
+int RunImportPoetry(int argc, char** argv);

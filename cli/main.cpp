@@ -18,11 +18,12 @@ const Command kCommands[] = {
     {"search", RunSearch, "search the corpus and print the result rows"},
     {"page", RunPage, "print a page with the hits of keywords marked"},
     {"catalog", RunCatalog, "print the catalogue"},
+    {"import-poetry", RunImportPoetry, "write a source folder from the npm package chinese-poetry"},
 };
 
 void PrintUsage(FILE* out) {
     std::fprintf(out, "Usage: tessaline-cli COMMAND [OPTIONS] ARGUMENTS...\n\nCommands:\n");
-    for (const Command& command : kCommands) std::fprintf(out, "  %-10s%s\n", command.pszName, command.pszSummary);
+    for (const Command& command : kCommands) std::fprintf(out, "  %-15s%s\n", command.pszName, command.pszSummary);
     std::fprintf(out, "\n'tessaline-cli COMMAND --help' describes a command.\n"
                       "Exit status: 0 something found or done, 1 nothing found, 2 an error.\n");
 }

@@ -181,10 +181,32 @@ bool CheckPageText(const SourcePage& page, const std::string& strWhere, std::str
         nBad = nNul;
         pszWhat = "a NUL byte";
     }
-    if (nBad == std::string::npos) return true;
-    const size_t nLine = 1 + static_cast<size_t>(std::count(strText.begin(), strText.begin() + nBad, '\n'));
-    strError = strWhere + ": " + pszWhat + " at byte " + std::to_string(nBad) + " (line " + std::to_string(nLine) + ")";
-    return false;
+    if (nBad != std::string::npos) {
+        const size_t nLine = 1 + static_cast<size_t>(std::count(strText.begin(), strText.begin() + nBad, '\n'));
+        strError = strWhere + ": " + pszWhat + " at byte " + std::to_string(nBad) + " (line " + std::to_string(nLine) + ")";
+        return false;
+    }
+    // An annotation must close on its line: the builder would otherwise
+    // end it there and quietly turn the rest of the line into annotation.
+    // Braces nest inside an annotation, as CPageBuilder reads them.
+    size_t nLine = 1;
+    size_t nDepth = 0;
+    for (size_t i = 0; i <= strText.size(); ++i) {
+        const char c = i < strText.size() ? strText[i] : '\n';
+        if (c == '\n') {
+            if (nDepth > 0) {
+                strError = strWhere + ": line " + std::to_string(nLine) +
+                           ": an annotation opened with '{' is not closed with '}' on the same line";
+                return false;
+            }
+            ++nLine;
+        } else if (c == '{') {
+            ++nDepth;
+        } else if (c == '}' && nDepth > 0) {
+            --nDepth;
+        }
+    }
+    return true;
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ public:
     // Checks what a written corpus needs: every category holds a book, every
     // book a volume and every volume a page; names are non-empty, valid
     // UTF-8 and at most 99 UTF-16 units; page texts are valid UTF-8 without
-    // NUL bytes; a volume's first page number fits 16 bits (the catalogue
+    // NUL bytes, and every annotation "{" closes on its line; a volume's first page number fits 16 bits (the catalogue
     // keeps it as such) and its pages are numbered consecutively upwards
     // from it (the reader's page slider and page commands count on that).
     static bool Check(const CorpusSource& source, std::string& strError);

@@ -110,6 +110,15 @@ bool CIndexWriter::AddPosition(int32_t nSlot, uint32_t nPage, uint32_t nPosition
     return true;
 }
 
+bool CIndexWriter::CheckPostingsBlocks(uint64_t nBlocks, const std::string& strPostingsPath, std::string& strError) {
+    static_assert(MaxPostingsBlocks * PostingCursor::BlockSize == uint64_t{1} << 32, "4 GiB of blocks");
+    if (nBlocks <= MaxPostingsBlocks) return true;
+    strError = strPostingsPath + ": the postings exceed 4 GiB (" + std::to_string(nBlocks) + " blocks of " +
+               std::to_string(PostingCursor::BlockSize) + " bytes; a postings file holds at most " +
+               std::to_string(MaxPostingsBlocks) + "); build the corpus from fewer pages";
+    return false;
+}
+
 bool CIndexWriter::Write(const std::string& strHeaderPath, const std::string& strPostingsPath,
                          std::string& strError) {
     constexpr uint32_t B = PostingCursor::BlockSize;
@@ -126,10 +135,7 @@ bool CIndexWriter::Write(const std::string& strHeaderPath, const std::string& st
         uint32_t nBlocks = static_cast<uint32_t>((m_slots[slot].bytes.size() + B - 1) / B);
         for (uint32_t i = 0; i < nBlocks; ++i) pieces.push_back({slot, i});
     }
-    if (pieces.size() >= (uint64_t{1} << 32) / B) {
-        strError = "the postings exceed 4 GiB";
-        return false;
-    }
+    if (!CheckPostingsBlocks(pieces.size(), strPostingsPath, strError)) return false;
     if (m_nShuffleSeed != 0) {
         std::mt19937_64 rng(m_nShuffleSeed);
         std::shuffle(pieces.begin(), pieces.end(), rng);

@@ -30,6 +30,13 @@ public:
     // Writes the two files (through temporary names, renamed at the end).
     bool Write(const std::string& strHeaderPath, const std::string& strPostingsPath, std::string& strError);
 
+    // A postings file holds at most 4 GiB: block numbers and byte places
+    // are 32-bit, and CIndex reads no chain entry beyond this many blocks.
+    static constexpr uint64_t MaxPostingsBlocks = (uint64_t{1} << 32) / 4096;
+    // False with strError (naming strPostingsPath) when nBlocks blocks do
+    // not fit a postings file; Write refuses such an index before writing.
+    static bool CheckPostingsBlocks(uint64_t nBlocks, const std::string& strPostingsPath, std::string& strError);
+
     // Encodes a packed number (1 to 3 bytes). REQUIRES: n <= MaxStep.
     static void AppendPacked(std::string& out, uint32_t n);
 

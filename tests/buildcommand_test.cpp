@@ -55,9 +55,17 @@ TEST(BuildCommandTest, BuildsACorpusFromASourceFolder) {
     index.SearchPattern(u"学而", CombineReplace, true, true);
     EXPECT_EQ(index.GetResultPages(), (std::vector<uint32_t>{0}));
 
-    // Built again without a table: an empty one, the default header value.
-    ASSERT_EQ(RunBuild(dir, {dir.File("src"), strOut}).nStatus, 0);
-    EXPECT_EQ(dir.Read("deep/out/yitizi.txt"), "");
+    // Built again from Unicode Han variant data (plain or bzip2, as Debian
+    // ships it), with the default header value.
+    dir.Write("Unihan_Variants.txt", "# excerpt\nU+5B66\tkTraditionalVariant\tU+5B78\n"
+                                     "U+570B\tkSemanticVariant\tU+56EF<kMeyerWempe\nU+56FD\tkTraditionalVariant\tU+570B\n");
+    ASSERT_EQ(std::system(("bzip2 -k '" + dir.File("Unihan_Variants.txt") + "'").c_str()), 0);
+    for (const char* pszUnihan : {"Unihan_Variants.txt", "Unihan_Variants.txt.bz2"}) {
+        const CliResult unihan = RunBuild(dir, {"--unihan", dir.File(pszUnihan), dir.File("src"), strOut});
+        ASSERT_EQ(unihan.nStatus, 0) << unihan.strErr;
+        EXPECT_NE(unihan.strErr.find("2 variant groups from " + dir.File(pszUnihan)), std::string::npos) << unihan.strErr;
+        EXPECT_EQ(dir.Read("deep/out/yitizi.txt"), "56EF,56FD,570B\n5B66,5B78\n");
+    }
     CIndex again;
     ASSERT_TRUE(again.Open(strOut, "Index", ScopeWholeText)) << again.GetOpenError();
     EXPECT_EQ(again.GetHeaderValue(), 14);
@@ -67,7 +75,7 @@ TEST(BuildCommandTest, HelpListsTheOptions) {
     CTempDir dir;
     const CliResult result = RunBuild(dir, {"--help"});
     EXPECT_EQ(result.nStatus, 0);
-    for (const char* pszOption : {"--header-value N", "--variants FILE", "--help", "SOURCE_DIR OUT_DIR"})
+    for (const char* pszOption : {"--header-value N", "--variants FILE", "--unihan FILE", "--help", "SOURCE_DIR OUT_DIR"})
         EXPECT_NE(result.strOut.find(pszOption), std::string::npos) << pszOption << "\n" << result.strOut;
 }
 
@@ -75,6 +83,7 @@ TEST(BuildCommandTest, ReportsErrorsWithStatus2) {
     CTempDir dir;
     WriteSource(dir);
     dir.Write("bad/1 類/1 書/1 卷/0001.txt", "\xFF");
+    dir.Write("fake.bz2", "BZh9 not really");
     const std::string S = dir.File("src"), O = dir.File("out");
     struct Case {
         std::vector<std::string> args;
@@ -87,6 +96,10 @@ TEST(BuildCommandTest, ReportsErrorsWithStatus2) {
         {{"--header-value", "99999999999", S, O}, "--header-value"},
         {{S, O, "--variants"}, "needs a value"},
         {{"--variants", dir.File("none.txt"), S, O}, dir.File("none.txt")},
+        {{"--unihan", dir.File("none.txt"), S, O}, "--unihan: " + dir.File("none.txt")},
+        {{"--unihan", dir.File("bad/1 類/1 書/1 卷/0001.txt"), S, O}, "0001.txt: line 1: expected U+XXXX"},
+        {{"--unihan", dir.File("fake.bz2"), S, O}, dir.File("fake.bz2") + ": not valid bzip2 data"},
+        {{"--unihan", dir.File("none.txt"), "--variants", dir.File("none.txt"), S, O}, "either --variants or --unihan"},
         {{dir.File("missing"), O}, dir.File("missing")},
         {{dir.File("bad"), O}, dir.File("bad/1 類/1 書/1 卷/0001.txt") + ": invalid UTF-8"},
         {{S, S + "/out"}, "inside the source folder"},

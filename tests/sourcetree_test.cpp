@@ -106,6 +106,8 @@ TEST(SourceTreeTest, RefusesBadTreesNamingTheFile) {
          "invalid UTF-8 at byte 10 (line 2)"},
         {"NUL byte", [&](const CTempDir& d) { d.Write(V + "/0002.txt", std::string("a\0b", 3)); }, V + "/0002.txt",
          "NUL"},
+        {"annotation never closed", [&](const CTempDir& d) { d.Write(V + "/0002.txt", "子曰{注}\n學{而{時}\n習"); },
+         V + "/0002.txt", "line 2: an annotation opened with '{' is not closed"},
         {"empty volume", [&](const CTempDir& d) { d.Write("src/1 類/1 書/2 卷/.keep", ""); }, "src/1 類/1 書/2 卷",
          "no page files"},
         {"page in a book folder", [&](const CTempDir& d) { d.Write("src/1 類/1 書/0002.txt", ""); },
