@@ -1,5 +1,7 @@
 #include "cli/commandline.h"
 
+#include "text/codeconverter.h"
+
 const OptionSpec* CCommandLine::Find(const std::string& strName) const {
     for (const OptionSpec& spec : m_specs)
         if (strName == spec.pszName) return &spec;
@@ -70,4 +72,26 @@ std::string CCommandLine::OptionHelp() const {
         out += strLeft + spec.pszHelp + "\n";
     }
     return out;
+}
+
+bool CCommandLine::ParseCount(const std::string& strText, int32_t& nValue) {
+    if (strText.empty() || strText.size() > 9) return false;
+    int32_t n = 0;
+    for (char c : strText) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    nValue = n;
+    return true;
+}
+
+bool CCommandLine::JoinKeywords(const std::vector<std::string>& args, size_t nFrom, std::u16string& strKeywords) {
+    std::string strJoined;
+    for (size_t i = nFrom; i < args.size(); ++i) strJoined += (i > nFrom ? " " : "") + args[i];
+    std::u16string strUnits = CCodeConverter::Utf8ToUtf16(strJoined);
+    if (CCodeConverter::Utf16ToUtf8(strUnits) != strJoined) return false;
+    for (char16_t& u : strUnits)
+        if (u == u'\u3000') u = u' ';
+    strKeywords = std::move(strUnits);
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,14 @@ public:
 
     // "Options:" and one line per option, from the table.
     std::string OptionHelp() const;
+
+    // A number of at most 9 decimal digits (a slot, a page index). False
+    // for anything else.
+    static bool ParseCount(const std::string& strText, int32_t& nValue /* OUT */);
+    // The keywords of args[nFrom..] as the keyword box would hold them: one
+    // line, joined with a space, ideographic spaces taken as spaces. False
+    // when they are not valid UTF-8.
+    static bool JoinKeywords(const std::vector<std::string>& args, size_t nFrom, std::u16string& strKeywords /* OUT */);
 
 private:
     const OptionSpec* Find(const std::string& strName) const;

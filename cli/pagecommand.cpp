@@ -26,17 +26,6 @@ int Fail(const std::string& strMessage) {
     return 2;
 }
 
-bool ParsePageIndex(const std::string& strText, int32_t& nPage) {
-    if (strText.empty() || strText.size() > 9) return false;
-    int32_t n = 0;
-    for (char c : strText) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + (c - '0');
-    }
-    nPage = n;
-    return true;
-}
-
 }  // namespace
 
 int RunPage(int argc, char** argv) {
@@ -71,13 +60,9 @@ int RunPage(int argc, char** argv) {
     const std::vector<std::string>& args = commandLine.Positional();
     int32_t nPage = 0;
     if (args.empty()) return Fail("a PAGE_INDEX is needed (see '" + std::string(kName) + " --help')");
-    if (!ParsePageIndex(args[0], nPage)) return Fail("PAGE_INDEX " + args[0] + ": expected a page index (0, 1, ...)");
-    std::string strJoined;
-    for (size_t i = 1; i < args.size(); ++i) strJoined += (strJoined.empty() ? "" : " ") + args[i];
-    std::u16string strKeywords = CCodeConverter::Utf8ToUtf16(strJoined);
-    if (CCodeConverter::Utf16ToUtf8(strKeywords) != strJoined) return Fail("the keywords are not valid UTF-8");
-    for (char16_t& u : strKeywords)
-        if (u == u'\u3000') u = u' ';
+    if (!CCommandLine::ParseCount(args[0], nPage)) return Fail("PAGE_INDEX " + args[0] + ": expected a page index (0, 1, ...)");
+    std::u16string strKeywords;
+    if (!CCommandLine::JoinKeywords(args, 1, strKeywords)) return Fail("the keywords are not valid UTF-8");
     const bool bKeywords = strKeywords.find_first_not_of(u' ') != std::u16string::npos;
     if (bKeywords) {
         const std::string strKeywordError = CKeywordCheck::Check(strKeywords);

@@ -45,17 +45,6 @@ int Fail(const std::string& strMessage) {
     return 2;
 }
 
-bool ParseSlot(const std::string& strText, int32_t& nSlot) {
-    if (strText.empty() || strText.size() > 9) return false;
-    int32_t n = 0;
-    for (char c : strText) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + (c - '0');
-    }
-    nSlot = n;
-    return true;
-}
-
 // Why a slot gives no range node, in the words of the catalogue.
 std::string NoRangeReason(const CContentsTree& tree, int32_t nSlot) {
     const std::string strSlot = "--range " + std::to_string(nSlot) + ": ";
@@ -162,17 +151,14 @@ int RunSearch(int argc, char** argv) {
 
     int32_t nRange = 1;
     const std::string strRange = commandLine.Value("--range", "1");
-    if (!ParseSlot(strRange, nRange)) return Fail("--range " + strRange + ": expected a catalogue slot number");
+    if (!CCommandLine::ParseCount(strRange, nRange)) return Fail("--range " + strRange + ": expected a catalogue slot number");
     if (nRange == 0) return Fail(kNoRange);
 
     // The keywords as the keyword box would hold them: one line, ideographic
     // spaces taken as spaces.
-    std::string strJoined;
-    for (const std::string& strArg : commandLine.Positional()) strJoined += (strJoined.empty() ? "" : " ") + strArg;
-    std::u16string strKeywords = CCodeConverter::Utf8ToUtf16(strJoined);
-    if (CCodeConverter::Utf16ToUtf8(strKeywords) != strJoined) return Fail("the keywords are not valid UTF-8");
-    for (char16_t& u : strKeywords)
-        if (u == u'\u3000') u = u' ';
+    std::u16string strKeywords;
+    if (!CCommandLine::JoinKeywords(commandLine.Positional(), 0, strKeywords))
+        return Fail("the keywords are not valid UTF-8");
     const std::string strKeywordError = CKeywordCheck::Check(strKeywords);
     if (!strKeywordError.empty()) return Fail(strKeywordError);
 
