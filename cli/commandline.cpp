@@ -3,8 +3,8 @@
 #include "text/codeconverter.h"
 
 const OptionSpec* CCommandLine::Find(const std::string& strName) const {
-    for (const OptionSpec& spec : m_specs)
-        if (strName == spec.pszName) return &spec;
+    for (const OptionSpec& option : m_specs)
+        if (strName == option.pszName) return &option;
     return nullptr;
 }
 
@@ -65,11 +65,11 @@ std::string CCommandLine::Value(const std::string& strName, const std::string& s
 
 std::string CCommandLine::OptionHelp() const {
     std::string out = "Options:\n";
-    for (const OptionSpec& spec : m_specs) {
-        std::string strLeft = std::string("  ") + spec.pszName + (spec.pszValue ? std::string(" ") + spec.pszValue : "");
+    for (const OptionSpec& option : m_specs) {
+        std::string strLeft = std::string("  ") + option.pszName + (option.pszValue ? std::string(" ") + option.pszValue : "");
         if (strLeft.size() < 26) strLeft.resize(26, ' ');
         else strLeft += "  ";
-        out += strLeft + spec.pszHelp + "\n";
+        out += strLeft + option.pszHelp + "\n";
     }
     return out;
 }

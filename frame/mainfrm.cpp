@@ -139,18 +139,18 @@ QString CMainFrame::CreationTitle() { return tr("Corvatel--Quenlowネットワ�
 QString CMainFrame::FrameTitle() { return tr("Corvatel--Quenlow(Tessaline)"); }
 
 void CMainFrame::CreateActions() {
-    for (const CommandSpec& spec : kCommands) {
+    for (const CommandSpec& command : kCommands) {
         auto* pAction = new QAction(this);
-        pAction->setData(spec.nId);
-        pAction->setObjectName(QStringLiteral("command%1").arg(spec.nId));
-        if (spec.pszCaption) pAction->setText(tr(spec.pszCaption));
-        if (spec.pszTip) {
-            pAction->setIconText(tr(spec.pszTip));
-            pAction->setToolTip(tr(spec.pszTip));
+        pAction->setData(command.nId);
+        pAction->setObjectName(QStringLiteral("command%1").arg(command.nId));
+        if (command.pszCaption) pAction->setText(tr(command.pszCaption));
+        if (command.pszTip) {
+            pAction->setIconText(tr(command.pszTip));
+            pAction->setToolTip(tr(command.pszTip));
         }
-        if (const CommandRoute* pRoute = FindRoute(spec.nId); pRoute && pRoute->pHandler)
+        if (const CommandRoute* pRoute = FindRoute(command.nId); pRoute && pRoute->pHandler)
             connect(pAction, &QAction::triggered, this, pRoute->pHandler);
-        m_actions.insert(spec.nId, pAction);
+        m_actions.insert(command.nId, pAction);
     }
     Action(ID_VIEW_TOOLBAR)->setCheckable(true);
     // Reachable by its key only.
@@ -158,9 +158,9 @@ void CMainFrame::CreateActions() {
 }
 
 void CMainFrame::CreateMenus() {
-    for (const MenuSpec& spec : kMenuBar) {
-        QMenu* pMenu = menuBar()->addMenu(tr(spec.pszTitle));
-        for (int nId : spec.items) {
+    for (const MenuSpec& menu : kMenuBar) {
+        QMenu* pMenu = menuBar()->addMenu(tr(menu.pszTitle));
+        for (int nId : menu.items) {
             if (nId == 0)
                 pMenu->addSeparator();
             else

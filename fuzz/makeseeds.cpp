@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
         for (int nPart = 0; nPart < 3; ++nPart) {
             std::string strSeed(1, static_cast<char>(((nPage + 1) & 1) | nPart << 1));
             strSeed.push_back(static_cast<char>(strKeywords.size()));
-            Write(strOut + "/fuzzrender/page" + std::to_string(nPage) + "part" + std::to_string(nPart),
+            const char* const kPartNames[] = {"whole", "main", "notes"};
+            Write(strOut + "/fuzzrender/page" + std::to_string(nPage) + "-" + kPartNames[nPart],
                   strSeed + Utf16Bytes(strKeywords) + strPage);
         }
     }
