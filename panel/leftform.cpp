@@ -169,10 +169,10 @@ CLeftForm::~CLeftForm() {
 QString CLeftForm::TempFolder() const { return m_tempFolder.isValid() ? m_tempFolder.path() : QString(); }
 
 void CLeftForm::CreateControls() {
-    for (const ControlSpec& spec : kControls) {
-        const QString strCaption = spec.pszCaption ? tr(spec.pszCaption) : QString();
+    for (const ControlSpec& control : kControls) {
+        const QString strCaption = control.pszCaption ? tr(control.pszCaption) : QString();
         QWidget* pControl = nullptr;
-        switch (spec.kind) {
+        switch (control.kind) {
         case KindTab:
             pControl = m_pTab = new QTabWidget(this);
             break;
@@ -230,8 +230,8 @@ void CLeftForm::CreateControls() {
             break;
         }
         }
-        pControl->setObjectName(QString::fromLatin1(spec.pszName));
-        m_controls.insert(spec.nId, pControl);
+        pControl->setObjectName(QString::fromLatin1(control.pszName));
+        m_controls.insert(control.nId, pControl);
     }
     m_pSummary = static_cast<QLabel*>(Control(IDC_SUMMARY));
     m_pListPrev = static_cast<CToolTipResourceButton*>(Control(IDC_LIST_PREV));
