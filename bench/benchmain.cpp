@@ -1,0 +1,1057 @@
+// tessaline-bench: the reader's search side by side with SQLite FTS5 (one
+// token per character, and trigram), Xapian (one term per character), a
+// brute-force scan and ripgrep, all built from the same exported pages and
+// asked the same queries in one run; and a synthetic corpus many times the
+// default one (--scale). Prints Markdown; bench/run.sh writes it into
+// bench/README.md.
+
+#include "bench/benchquery.h"
+#include "bench/benchtable.h"
+#include "bench/benchtimer.h"
+#include "bench/ourengine.h"
+#include "bench/pageexport.h"
+#include "bench/ripgrepengine.h"
+#include "bench/scanengine.h"
+#include "bench/sqlitefts5engine.h"
+#include "bench/sqlitetrigramengine.h"
+#include "bench/syntheticcorpus.h"
+#include "bench/xapianengine.h"
+#include "corpus/corpuswriter.h"
+#include "index/indexwriter.h"
+#include "text/codeconverter.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: tessaline-bench [OPTIONS]\n"
+    "\n"
+    "Side by side (default): exports the pages of --corpus, builds SQLite FTS5\n"
+    "(token per character and trigram), Xapian, ripgrep's text file and the\n"
+    "brute-force scan from them under --out, runs the query set through every\n"
+    "engine and through the reader's own search, and prints Markdown tables.\n"
+    "\n"
+    "Options:\n"
+    "  --corpus DIR     corpus to measure (default out/corpus)\n"
+    "  --queries FILE   query set, tab-separated (default ../shared/bench/queries.tsv)\n"
+    "  --out DIR        where the peers' indexes go (default out/bench)\n"
+    "  --source DIR     source folder to time 'tessaline-cli build' on (default\n"
+    "                   out/poetry-source; skipped when missing)\n"
+    "  --cli FILE       tessaline-cli (default: cli/tessaline-cli beside the bench's folder)\n"
+    "  --reader FILE    desktop reader whose start-up memory is measured (optional)\n"
+    "  --reuse          keep peers' indexes built earlier from the same corpus files\n"
+    "  --engines LIST   comma-separated subset: ours,fts5,trigram,xapian,ripgrep,scan\n"
+    "  --scale N        instead: build a synthetic corpus of N copies of the pages\n"
+    "                   (or as many as the file formats hold) and measure it\n"
+    "  --scale-force    build N copies even beyond the estimated format bounds\n"
+    "  --scale-check    with --scale: check every query's pages against a scan\n"
+    "  --loop ID        instead: run the reader's search for query ID for --seconds\n"
+    "                   (default 20), for a profiler\n"
+    "  --help\n";
+
+struct Options {
+    std::string corpus = "out/corpus";
+    std::string queries = "../shared/bench/queries.tsv";
+    std::string out = "out/bench";
+    std::string source = "out/poetry-source";
+    std::string cli;
+    std::string reader;
+    std::set<std::string> engines = {"ours", "fts5", "trigram", "xapian", "ripgrep", "scan"};
+    bool reuse = false;
+    size_t scale = 0;
+    bool scaleForce = false;
+    bool scaleCheck = false;
+    std::string loop;
+    double seconds = 20;
+};
+
+void Progress(const std::string& strMessage) {
+    std::fprintf(stderr, "tessaline-bench: %s\n", strMessage.c_str());
+    std::fflush(stderr);
+}
+
+int Fail(const std::string& strMessage) {
+    std::fprintf(stderr, "tessaline-bench: %s\n", strMessage.c_str());
+    return 2;
+}
+
+std::string LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string a, b, c;
+    in >> a >> b >> c;
+    return a + " " + b + " " + c;
+}
+
+// Peak resident memory of this process so far, in bytes.
+uint64_t PeakRss() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<uint64_t>(usage.ru_maxrss) * 1024;
+}
+
+uint64_t CurrentRss() {
+    std::ifstream in("/proc/self/statm");
+    uint64_t nSize = 0, nResident = 0;
+    in >> nSize >> nResident;
+    return nResident * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+uint64_t PathBytes(const std::string& strPath) {
+    std::error_code ec;
+    if (fs::is_regular_file(strPath, ec)) return fs::file_size(strPath, ec);
+    uint64_t n = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(strPath, ec))
+        if (entry.is_regular_file(ec)) n += entry.file_size(ec);
+    return n;
+}
+
+std::string ExecutableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+// What /usr/bin/time reports about one command.
+struct CommandCost {
+    bool ok = false;
+    int status = -1;
+    uint64_t peakBytes = 0;
+    double seconds = 0;
+    std::string error;
+};
+
+// Runs args under GNU time, standard output and error of the command going
+// to /dev/null; the report is read from strReport.
+CommandCost MeasureCommand(const std::vector<std::string>& args, const std::string& strReport) {
+    CommandCost cost;
+    std::vector<std::string> full = {"/usr/bin/time", "-o", strReport, "-f", "%M %e %x"};
+    full.insert(full.end(), args.begin(), args.end());
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        cost.error = std::string("fork: ") + std::strerror(errno);
+        return cost;
+    }
+    if (pid == 0) {
+        const int fd = ::open("/dev/null", O_WRONLY);
+        if (fd >= 0) {
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
+        std::vector<char*> argv;
+        for (const std::string& strArg : full) argv.push_back(const_cast<char*>(strArg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int nStatus = 0;
+    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+    }
+    std::ifstream in(strReport);
+    std::string strLine, strLast;
+    while (std::getline(in, strLine))
+        if (!strLine.empty()) strLast = strLine;
+    std::istringstream fields(strLast);
+    uint64_t nKb = 0;
+    double dSeconds = 0;
+    int nExit = -1;
+    if (fields >> nKb >> dSeconds >> nExit) {
+        cost.ok = true;
+        cost.peakBytes = nKb * 1024;
+        cost.seconds = dSeconds;
+        cost.status = nExit;
+    } else {
+        cost.error = args[0] + ": /usr/bin/time gave no report (" + strReport + ")";
+    }
+    return cost;
+}
+
+// The desktop reader started on a corpus under a virtual X server and ended
+// after nSeconds: the peak resident memory of its own process (VmHWM) and
+// the resident memory of it and all its helper processes at the end.
+struct ReaderMemory {
+    bool ok = false;
+    uint64_t peakBytes = 0;
+    uint64_t treeBytes = 0;
+    std::string error;
+};
+
+ReaderMemory MeasureReader(const std::string& strReader, const std::string& strCorpus, int nSeconds,
+                           const std::string& strReport) {
+    static const char* const kScript =
+        "\"$1\" --data \"$2\" --no-splash >/dev/null 2>&1 &\n"
+        "pid=$!\n"
+        "sleep \"$3\"\n"
+        "hwm=$(awk '/^VmHWM/ { print $2 }' /proc/$pid/status 2>/dev/null)\n"
+        "tree=$(ps -e -o pid=,ppid=,rss= | awk -v root=$pid '{ parent[$1] = $2; rss[$1] = $3 } END { for (p in "
+        "parent) { q = p; while (q != root && (q in parent) && q != 1) q = parent[q]; if (q == root) s += rss[p] } "
+        "print s + 0 }')\n"
+        "echo \"${hwm:-0} $tree\" > \"$4\"\n"
+        "kill $pid 2>/dev/null\n"
+        "wait $pid 2>/dev/null\n"
+        "exit 0\n";
+    ReaderMemory memory;
+    std::remove(strReport.c_str());
+    const std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", kScript,
+                                           "sh", strReader, strCorpus, std::to_string(nSeconds), strReport};
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        memory.error = std::string("fork: ") + std::strerror(errno);
+        return memory;
+    }
+    if (pid == 0) {
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+        ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu", 1);
+        const int fd = ::open("/dev/null", O_WRONLY);
+        if (fd >= 0) {
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
+        std::vector<char*> argv;
+        for (const std::string& strArg : args) argv.push_back(const_cast<char*>(strArg.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int nStatus = 0;
+    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+    }
+    std::ifstream in(strReport);
+    uint64_t nHwm = 0, nTree = 0;
+    if (in >> nHwm >> nTree && nHwm > 0) {
+        memory.ok = true;
+        memory.peakBytes = nHwm * 1024;
+        memory.treeBytes = nTree * 1024;
+    } else {
+        memory.error = strReader + ": no memory report (did it start? xvfb-run needs the packages xvfb and xauth)";
+    }
+    return memory;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options, std::string& strError) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string strArg = argv[i];
+        auto value = [&](std::string& strValue) {
+            if (i + 1 >= argc) {
+                strError = strArg + ": a value is missing";
+                return false;
+            }
+            strValue = argv[++i];
+            return true;
+        };
+        std::string strValue;
+        if (strArg == "--help") {
+            std::printf("%s", kUsage);
+            std::exit(0);
+        } else if (strArg == "--corpus") {
+            if (!value(options.corpus)) return false;
+        } else if (strArg == "--queries") {
+            if (!value(options.queries)) return false;
+        } else if (strArg == "--out") {
+            if (!value(options.out)) return false;
+        } else if (strArg == "--source") {
+            if (!value(options.source)) return false;
+        } else if (strArg == "--cli") {
+            if (!value(options.cli)) return false;
+        } else if (strArg == "--reader") {
+            if (!value(options.reader)) return false;
+        } else if (strArg == "--reuse") {
+            options.reuse = true;
+        } else if (strArg == "--engines") {
+            if (!value(strValue)) return false;
+            options.engines.clear();
+            std::istringstream list(strValue);
+            std::string strName;
+            while (std::getline(list, strName, ',')) options.engines.insert(strName);
+        } else if (strArg == "--scale") {
+            if (!value(strValue)) return false;
+            options.scale = static_cast<size_t>(std::strtoul(strValue.c_str(), nullptr, 10));
+            if (options.scale == 0) {
+                strError = "--scale " + strValue + ": expected a number of copies";
+                return false;
+            }
+        } else if (strArg == "--scale-force") {
+            options.scaleForce = true;
+        } else if (strArg == "--scale-check") {
+            options.scaleCheck = true;
+        } else if (strArg == "--loop") {
+            if (!value(options.loop)) return false;
+        } else if (strArg == "--seconds") {
+            if (!value(strValue)) return false;
+            options.seconds = std::atof(strValue.c_str());
+        } else {
+            strError = strArg + ": unknown option (see --help)";
+            return false;
+        }
+    }
+    if (options.cli.empty()) options.cli = ExecutableFolder() + "/../cli/tessaline-cli";
+    return true;
+}
+
+// The query set's timing: rounds in which every engine answers the query,
+// each for at least this long (at least once).
+constexpr size_t QueryRounds = 9;
+constexpr double QuerySlice = 0.025;
+
+// One engine's answer to one query.
+struct QueryOutcome {
+    bool ran = false;
+    std::string error;
+    double seconds = 0;
+    size_t runs = 0;
+    std::vector<uint32_t> pages;  // sorted
+    std::vector<uint32_t> hits;   // parallel to pages when the engine counts
+    BenchTranslation translation;
+    bool faithful = false;  // the same pages as the scan
+    bool hitsEqual = false;
+};
+
+// Sorts pages (and hits along with them).
+void SortPages(std::vector<uint32_t>& pages, std::vector<uint32_t>& hits) {
+    if (hits.size() != pages.size()) {
+        hits.clear();
+        std::sort(pages.begin(), pages.end());
+        return;
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> pairs;
+    for (size_t i = 0; i < pages.size(); ++i) pairs.emplace_back(pages[i], hits[i]);
+    std::sort(pairs.begin(), pairs.end());
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        pages[i] = pairs[i].first;
+        hits[i] = pairs[i].second;
+    }
+}
+
+QueryOutcome RunQuery(CBenchEngine& engine, const CBenchQuery& query) {
+    QueryOutcome outcome;
+    outcome.translation = engine.Translate(query);
+    CBenchTimer timer;
+    std::string strError;
+    bool bOk = true;
+    outcome.seconds = timer.Measure([&]() {
+        bOk = engine.Run(query, strError);
+        return bOk;
+    });
+    outcome.runs = timer.Runs();
+    if (!bOk) {
+        outcome.error = strError;
+        return outcome;
+    }
+    outcome.ran = true;
+    engine.LastResult(outcome.pages, outcome.hits);
+    SortPages(outcome.pages, outcome.hits);
+    return outcome;
+}
+
+// A timed build (or a reused one) of a peer.
+struct BuildOutcome {
+    bool ok = false;
+    bool reused = false;
+    double seconds = 0;
+    uint64_t bytes = 0;
+    std::string note;
+    std::string error;
+};
+
+BuildOutcome BuildEngine(CBenchEngine& engine, const CPageExport& pages, const std::string& strPath,
+                         const std::string& strStampPath, const std::string& strStamp, bool bReuse) {
+    BuildOutcome outcome;
+    std::string strError;
+    if (bReuse) {
+        std::ifstream in(strStampPath);
+        std::stringstream content;
+        content << in.rdbuf();
+        const std::string strSaved = content.str();
+        const size_t nCut = strSaved.rfind("build-seconds ");
+        if (nCut != std::string::npos && strSaved.substr(0, nCut) == strStamp && engine.Open(strPath, strError)) {
+            outcome.ok = true;
+            outcome.reused = true;
+            outcome.seconds = std::atof(strSaved.c_str() + nCut + 14);
+            outcome.bytes = engine.IndexBytes();
+            outcome.note = engine.IndexNote();
+            return outcome;
+        }
+    }
+    std::remove(strStampPath.c_str());
+    const double dStart = CBenchTimer::Now();
+    if (!engine.Build(pages, strPath, strError)) {
+        outcome.error = strError;
+        return outcome;
+    }
+    outcome.seconds = CBenchTimer::Now() - dStart;
+    outcome.ok = true;
+    outcome.bytes = engine.IndexBytes();
+    outcome.note = engine.IndexNote();
+    std::ofstream out(strStampPath, std::ios::trunc);
+    out << strStamp << "build-seconds " << outcome.seconds << "\n";
+    return outcome;
+}
+
+std::string Cell(const QueryOutcome& outcome, bool bScan) {
+    if (!outcome.ran) return "error";
+    std::string s = CBenchTable::Milliseconds(outcome.seconds);
+    if (bScan) return s;
+    if (outcome.faithful) return s + " ✓";
+    return s + " ✗ " + CBenchTable::Count(outcome.pages.size());
+}
+
+// The text of one list row as the result list shows it.
+std::string RowText(const SearchNodeTag& row) {
+    return CCodeConverter::Utf16ToUtf8(row.category) + "\t" + CCodeConverter::Utf16ToUtf8(row.bookName) + "\t" +
+           CCodeConverter::Utf16ToUtf8(row.volumeName) + "\t" + std::to_string(row.pageNo) + "\t" +
+           std::to_string(row.hitCount);
+}
+
+// Search, rows of the range and the first list page's text.
+struct FirstListPage {
+    std::string keywords;
+    bool bOr = false;
+    double seconds = 0;
+    double searchSeconds = 0;
+    size_t pages = 0;
+};
+
+FirstListPage MeasureFirstListPage(COurEngine& ours, const std::string& strKeywords, bool bOr) {
+    FirstListPage result;
+    result.keywords = strKeywords;
+    result.bOr = bOr;
+    const ContentsNodeTag* pRange = ours.Tree().FindRangeNode(1);
+    if (!pRange) return result;
+    CResultList list;
+    std::vector<std::string> texts;
+    auto search = [&]() {
+        std::u16string strWords = CCodeConverter::Utf8ToUtf16(strKeywords);
+        if (bOr)
+            ours.Index().SearchOr(strWords, true, true);
+        else
+            ours.Index().SearchAnd(strWords, true, true);
+    };
+    const std::vector<std::function<bool()>> works = {
+        [&]() {
+            search();
+            list.BuildResults(*pRange, ours.Index().GetResultPages(), ours.Index().GetResultHits());
+            size_t nBegin = 0, nEnd = 0;
+            texts.clear();
+            if (list.GetListPageRows(1, nBegin, nEnd))
+                for (size_t i = nBegin; i < nEnd; ++i) texts.push_back(RowText(list.GetRow(i)));
+            return true;
+        },
+        [&]() {
+            search();
+            return true;
+        }};
+    std::vector<std::vector<double>> samples;
+    CBenchTimer::Interleave(works, QueryRounds, QuerySlice, samples);
+    result.seconds = CBenchTimer::Median(samples[0]);
+    result.searchSeconds = CBenchTimer::Median(samples[1]);
+    result.pages = list.GetRowCount();
+    return result;
+}
+
+struct RenderFigures {
+    size_t calls = 0;
+    double median = 0;
+    double p90 = 0;
+    double max = 0;
+    size_t pairs = 0;
+    uint64_t marks = 0;  // hit marks made in one pass
+};
+
+RenderFigures MeasureRendering(COurEngine& ours, const std::vector<CBenchQuery>& queries,
+                               const std::vector<std::vector<uint32_t>>& resultPages) {
+    constexpr size_t PagesPerQuery = 25;
+    std::vector<std::pair<uint32_t, std::u16string>> work;
+    for (size_t q = 0; q < queries.size(); ++q) {
+        const std::vector<uint32_t>& pages = resultPages[q];
+        if (pages.empty()) continue;
+        const size_t nTake = std::min(PagesPerQuery, pages.size());
+        for (size_t i = 0; i < nTake; ++i) work.emplace_back(pages[i * pages.size() / nTake], queries[q].Keywords());
+    }
+    RenderFigures figures;
+    figures.pairs = work.size();
+    std::string strOut;
+    for (const auto& item : work)
+        figures.marks += static_cast<uint64_t>(
+            std::max(0, ours.Index().RenderPage(static_cast<int32_t>(item.first), strOut, item.second, 0, true)));
+    std::vector<double> samples;
+    for (int nPass = 0; nPass < 3; ++nPass) {
+        for (const auto& item : work) {
+            const double dStart = CBenchTimer::Now();
+            ours.Index().RenderPage(static_cast<int32_t>(item.first), strOut, item.second, 0, true);
+            samples.push_back(CBenchTimer::Now() - dStart);
+        }
+    }
+    if (samples.empty()) return figures;
+    figures.calls = samples.size();
+    std::sort(samples.begin(), samples.end());
+    figures.median = CBenchTimer::Median(samples);
+    figures.p90 = samples[samples.size() * 9 / 10];
+    figures.max = samples.back();
+    return figures;
+}
+
+bool ReadCatalog(const std::string& strFolder, std::vector<CatalogRecord>& records, std::string& strError) {
+    return CCatalog::Read(strFolder + "/vmk.dir", records, strError);
+}
+
+// ---------------------------------------------------------------- side by side
+
+int RunSideBySide(const Options& options) {
+    std::vector<CBenchQuery> queries;
+    std::string strError;
+    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    std::error_code ec;
+    fs::create_directories(options.out, ec);
+    const std::string strLoadBefore = LoadAverage();
+    const double dRunStart = CBenchTimer::Now();
+
+    Progress("exporting the pages of " + options.corpus);
+    CPageExport pages;
+    double dStart = CBenchTimer::Now();
+    if (!pages.Read(options.corpus, strError)) return Fail(strError);
+    const double dExportSeconds = CBenchTimer::Now() - dStart;
+    const std::string strStamp = CPageExport::CorpusStamp(options.corpus);
+    uint64_t nIndexed = 0;
+    for (char32_t c : pages.Chars()) nIndexed += CPageExport::HasSlot(c) ? 1 : 0;
+    Progress(std::to_string(pages.PageCount()) + " pages, " + std::to_string(pages.Runs().size()) + " runs, " +
+             std::to_string(pages.Chars().size()) + " characters in " + CBenchTable::Seconds(dExportSeconds));
+
+    // The engines, in the order of the table's columns.
+    struct EngineSlot {
+        std::string key;
+        std::string column;
+        std::unique_ptr<CBenchEngine> engine;
+        std::string path;
+        BuildOutcome build;
+    };
+    std::vector<EngineSlot> engines;
+    auto ours = std::make_unique<COurEngine>();
+    COurEngine* pOurs = ours.get();
+    auto scan = std::make_unique<CScanEngine>();
+    auto fts5 = std::make_unique<CSqliteFts5Engine>();
+    fts5->SetFolding(pages);
+    auto trigram = std::make_unique<CSqliteTrigramEngine>();
+    trigram->SetFolding(pages);
+    auto xapian = std::make_unique<CXapianEngine>();
+    xapian->SetFolding(pages);
+    auto ripgrep = std::make_unique<CRipgrepEngine>();
+    ripgrep->SetFolding(pages);
+    const std::string strRipgrepVersion = ripgrep->Version();
+    engines.push_back({"ours", "Tessaline", std::move(ours), options.corpus, {}});
+    engines.push_back({"fts5", "FTS5 token", std::move(fts5), options.out + "/fts5-token.db", {}});
+    engines.push_back({"trigram", "FTS5 trigram", std::move(trigram), options.out + "/fts5-trigram.db", {}});
+    engines.push_back({"xapian", "Xapian", std::move(xapian), options.out + "/xapian", {}});
+    engines.push_back({"ripgrep", "ripgrep", std::move(ripgrep), options.out + "/ripgrep-pages.txt", {}});
+    engines.push_back({"scan", "scan", std::move(scan), "", {}});
+    // The scan defines the expected pages: it always runs.
+    std::vector<EngineSlot*> active;
+    for (EngineSlot& slot : engines)
+        if (slot.key == "scan" || options.engines.count(slot.key)) active.push_back(&slot);
+
+    for (EngineSlot* pSlot : active) {
+        Progress("building " + pSlot->engine->Name());
+        if (pSlot->key == "ours" || pSlot->key == "scan") {
+            dStart = CBenchTimer::Now();
+            if (!pSlot->engine->Build(pages, pSlot->path, strError)) return Fail(strError);
+            pSlot->build.ok = true;
+            pSlot->build.seconds = CBenchTimer::Now() - dStart;
+            pSlot->build.bytes = pSlot->engine->IndexBytes();
+            pSlot->build.note = pSlot->engine->IndexNote();
+            continue;
+        }
+        pSlot->build = BuildEngine(*pSlot->engine, pages, pSlot->path, options.out + "/" + pSlot->key + ".stamp",
+                                   strStamp, options.reuse);
+        if (!pSlot->build.ok) return Fail(pSlot->build.error);
+        Progress(pSlot->engine->Name() + ": " + CBenchTable::Seconds(pSlot->build.seconds) +
+                 (pSlot->build.reused ? " (reused)" : "") + ", " + CBenchTable::Megabytes(pSlot->build.bytes));
+    }
+
+    // The queries.
+    const std::string strLoadQueries = LoadAverage();
+    std::vector<std::vector<QueryOutcome>> outcomes(queries.size());
+    std::vector<std::vector<uint32_t>> ourPages(queries.size());
+    for (size_t q = 0; q < queries.size(); ++q) {
+        const CBenchQuery& query = queries[q];
+        Progress("query " + query.m_strId + " " + query.m_strText);
+        outcomes[q].resize(active.size());
+        std::vector<std::function<bool()>> works;
+        std::vector<std::string> errors(active.size());
+        for (size_t e = 0; e < active.size(); ++e) {
+            outcomes[q][e].translation = active[e]->engine->Translate(query);
+            CBenchEngine* pEngine = active[e]->engine.get();
+            std::string* pError = &errors[e];
+            works.push_back([pEngine, &query, pError]() { return pEngine->Run(query, *pError); });
+        }
+        std::vector<std::vector<double>> samples;
+        CBenchTimer::Interleave(works, QueryRounds, QuerySlice, samples);
+        for (size_t e = 0; e < active.size(); ++e) {
+            QueryOutcome& outcome = outcomes[q][e];
+            outcome.runs = samples[e].size();
+            outcome.seconds = CBenchTimer::Median(samples[e]);
+            if (!errors[e].empty()) {
+                outcome.error = errors[e];
+                Progress(active[e]->engine->Name() + ": " + outcome.error);
+                continue;
+            }
+            outcome.ran = true;
+            active[e]->engine->LastResult(outcome.pages, outcome.hits);
+            SortPages(outcome.pages, outcome.hits);
+        }
+        // The scan (last) defines the expected pages.
+        const QueryOutcome& expected = outcomes[q].back();
+        for (size_t e = 0; e < active.size(); ++e) {
+            QueryOutcome& outcome = outcomes[q][e];
+            outcome.faithful = outcome.ran && outcome.pages == expected.pages;
+            outcome.hitsEqual = outcome.faithful && outcome.hits == expected.hits;
+            if (active[e]->key == "ours") ourPages[q] = outcome.pages;
+        }
+    }
+    const std::string strLoadAfterQueries = LoadAverage();
+
+    // Our other figures.
+    RenderFigures render;
+    std::vector<FirstListPage> firstPages;
+    if (options.engines.count("ours")) {
+        Progress("rendering result pages");
+        render = MeasureRendering(*pOurs, queries, ourPages);
+        Progress("search to the first list page");
+        firstPages.push_back(MeasureFirstListPage(*pOurs, "，", false));
+        firstPages.push_back(MeasureFirstListPage(*pOurs, "之 不 人 一", true));
+    }
+
+    // Our build, through the command line as a user runs it.
+    CommandCost ourBuild;
+    const std::string strOurBuild = options.out + "/ours-build";
+    if (fs::is_directory(options.source, ec) && fs::exists(options.cli, ec)) {
+        Progress("timing tessaline-cli build on " + options.source);
+        ourBuild = MeasureCommand({options.cli, "build", "--variants", options.corpus + "/yitizi.txt", options.source,
+                                   strOurBuild},
+                                  options.out + "/time-build.txt");
+    }
+    // Peak memory of a search as the command line runs it.
+    std::vector<std::pair<std::string, CommandCost>> searchCosts;
+    if (fs::exists(options.cli, ec)) {
+        for (const char* pszKeyword : {"不", "，"}) {
+            searchCosts.emplace_back(pszKeyword, MeasureCommand({options.cli, "search", "--data", options.corpus, pszKeyword},
+                                                                options.out + "/time-search.txt"));
+        }
+    }
+    ReaderMemory readerMemory;
+    constexpr int ReaderSeconds = 20;
+    if (!options.reader.empty()) {
+        Progress("starting the reader under xvfb-run for " + std::to_string(ReaderSeconds) + " s");
+        readerMemory = MeasureReader(options.reader, options.corpus, ReaderSeconds, options.out + "/reader-memory.txt");
+    }
+    const std::string strLoadAfter = LoadAverage();
+
+    // ---- Output.
+    std::string out;
+    out += "### Corpus\n\n";
+    out += "`" + options.corpus + "`: " + CBenchTable::Count(pages.PageCount()) + " pages, " +
+           CBenchTable::Count(pages.Runs().size()) + " runs (paragraphs and annotations), " +
+           CBenchTable::Count(pages.Chars().size()) + " characters of which " + CBenchTable::Count(nIndexed) +
+           " have an index slot; " + CBenchTable::Count(pages.FoldedCharacters()) +
+           " characters belong to a variant group. Export from the page store: " +
+           CBenchTable::Seconds(dExportSeconds) + ".\n\n";
+    out += "Load average: " + strLoadBefore + " at the start, " + strLoadQueries + " before the queries, " +
+           strLoadAfterQueries + " after them, " + strLoadAfter + " at the end (2 cores; other work ran alongside). " +
+           "Whole run: " + CBenchTable::Seconds(CBenchTimer::Now() - dRunStart) + ".\n\n";
+
+    out += "### Query times\n\n";
+    out += "Median of the warm runs: after one untimed run of each, the engines take turns in " +
+           std::to_string(QueryRounds) + " rounds, each engine running the query in every round until it has taken " +
+           CBenchTable::Milliseconds(QuerySlice) +
+           " (at least once), so that a burst of other load falls on all of them alike; at least " +
+           std::to_string(QueryRounds) + " runs each. ✓: the same pages as the brute-force scan; ✗ N: N pages, not the "
+           "scan's. Tessaline's time is the search and the result rows of every category, as the panel builds them; "
+           "ripgrep's includes starting the program. *Lead* is the fastest faithful peer's time (ripgrep and the "
+           "scan included) divided by Tessaline's.\n\n";
+    std::vector<std::string> header = {"id", "query", "pages"};
+    for (EngineSlot* pSlot : active) header.push_back(pSlot->column);
+    header.push_back("fastest faithful peer");
+    header.push_back("lead");
+    CBenchTable queryTable(header);
+    for (size_t q = 0; q < queries.size(); ++q) {
+        std::vector<std::string> row = {queries[q].m_strId, "`" + queries[q].m_strText + "`",
+                                        CBenchTable::Count(outcomes[q].back().pages.size())};
+        double dBestPeer = 0;
+        std::string strBestPeer = "none";
+        double dOurs = 0;
+        bool bOursFaithful = false;
+        for (size_t e = 0; e < active.size(); ++e) {
+            const QueryOutcome& outcome = outcomes[q][e];
+            row.push_back(Cell(outcome, active[e]->key == "scan"));
+            if (active[e]->key == "ours") {
+                dOurs = outcome.seconds;
+                bOursFaithful = outcome.faithful;
+            } else if (outcome.ran && outcome.faithful && (strBestPeer == "none" || outcome.seconds < dBestPeer)) {
+                dBestPeer = outcome.seconds;
+                strBestPeer = active[e]->column;
+            }
+        }
+        row.push_back(strBestPeer == "none" ? "none" : strBestPeer + " " + CBenchTable::Milliseconds(dBestPeer));
+        row.push_back(dOurs > 0 && strBestPeer != "none" && bOursFaithful ? CBenchTable::Ratio(dBestPeer / dOurs)
+                                                                           : "–");
+        queryTable.AddRow(row);
+    }
+    out += queryTable.Format() + "\n";
+    // Hits, where both count them.
+    for (size_t e = 0; e < active.size(); ++e) {
+        if (active[e]->key != "ours") continue;
+        size_t nEqual = 0;
+        std::string strDiffer;
+        for (size_t q = 0; q < queries.size(); ++q) {
+            if (outcomes[q][e].hitsEqual)
+                ++nEqual;
+            else
+                strDiffer += (strDiffer.empty() ? "" : ", ") + queries[q].m_strId;
+        }
+        out += "Tessaline's hit counts equal the scan's on " + std::to_string(nEqual) + " of " +
+               std::to_string(queries.size()) + " queries" + (strDiffer.empty() ? "" : " (not on " + strDiffer + ")") +
+               ".\n\n";
+    }
+
+    const bool bPeers = std::any_of(active.begin(), active.end(), [](const EngineSlot* p) {
+        return p->key != "scan" && p->key != "ours";
+    });
+    if (bPeers) {
+        out += "### How each engine was asked\n\n";
+        out += "Characters are folded to their variant group's stand-in in every peer's index and query (the reader "
+               "searches with variants on). *Inexact* marks a form that cannot say what the reader's query says; "
+               "whether its pages still came out equal is in the table above.\n\n";
+        std::vector<std::string> translationHeader = {"id"};
+        for (EngineSlot* pSlot : active)
+            if (pSlot->key != "scan" && pSlot->key != "ours") translationHeader.push_back(pSlot->column);
+        CBenchTable translationTable(translationHeader);
+        std::map<std::string, std::set<std::string>> inexactWhy;
+        for (size_t q = 0; q < queries.size(); ++q) {
+            std::vector<std::string> row = {queries[q].m_strId};
+            for (size_t e = 0; e < active.size(); ++e) {
+                if (active[e]->key == "scan" || active[e]->key == "ours") continue;
+                const BenchTranslation& translation = outcomes[q][e].translation;
+                // A bar inside a table cell is escaped, code spans included.
+                std::string strText;
+                for (char c : translation.text) strText += c == '|' ? std::string("\\|") : std::string(1, c);
+                std::string strCell = "`" + strText + "`";
+                if (!translation.exact) {
+                    strCell += " *inexact*";
+                    inexactWhy[active[e]->column].insert(translation.why);
+                }
+                row.push_back(strCell);
+            }
+            translationTable.AddRow(row);
+        }
+        out += translationTable.Format() + "\n";
+        for (const auto& [strColumn, reasons] : inexactWhy) {
+            out += "- " + strColumn + " inexact:";
+            bool bFirst = true;
+            for (const std::string& strWhy : reasons) {
+                out += (bFirst ? " " : "; ") + strWhy;
+                bFirst = false;
+            }
+            out += ".\n";
+        }
+        if (!strRipgrepVersion.empty()) out += "- ripgrep: " + strRipgrepVersion + ".\n";
+        out += "\n";
+    }
+
+    out += "### Index build and size\n\n";
+    CBenchTable buildTable({"engine", "build", "size on disk", "what"});
+    for (EngineSlot* pSlot : active) {
+        if (pSlot->key == "ours") {
+            if (ourBuild.ok && ourBuild.status == 0) {
+                buildTable.AddRow({"Tessaline", CBenchTable::Seconds(ourBuild.seconds) + ", peak " +
+                                                    CBenchTable::Megabytes(ourBuild.peakBytes),
+                                   CBenchTable::Megabytes(pOurs->IndexBytes()) + " (corpus " +
+                                       CBenchTable::Megabytes(pOurs->CorpusBytes()) + ")",
+                                   "`tessaline-cli build` from `" + options.source +
+                                       "` (" + CBenchTable::Count(pages.PageCount()) +
+                                       " page files): page store, three indexes, catalogue; size: whole-text index "
+                                       "(corpus: all files)"});
+            } else {
+                buildTable.AddRow({"Tessaline", ourBuild.ok ? "failed (status " + std::to_string(ourBuild.status) + ")"
+                                                             : "not measured",
+                                   CBenchTable::Megabytes(pOurs->IndexBytes()) + " (corpus " +
+                                       CBenchTable::Megabytes(pOurs->CorpusBytes()) + ")",
+                                   "whole-text index (corpus: all files)"});
+            }
+            continue;
+        }
+        buildTable.AddRow({pSlot->engine->Name(),
+                           CBenchTable::Seconds(pSlot->build.seconds) + (pSlot->build.reused ? " (earlier run)" : ""),
+                           pSlot->key == "scan" ? "–" : CBenchTable::Megabytes(pSlot->build.bytes),
+                           pSlot->key == "scan" ? "folds the exported characters in memory (" +
+                                                      CBenchTable::Megabytes(pages.MemoryBytes()) + " of runs)"
+                                                : pSlot->build.note});
+    }
+    out += buildTable.Format() + "\n";
+    out += "Peers are built from the exported pages (export " + CBenchTable::Seconds(dExportSeconds) +
+           ", not included); SQLite's time includes 'optimize' and VACUUM, Xapian's the compaction.\n\n";
+
+    if (options.engines.count("ours")) {
+        out += "### The reader's other figures\n\n";
+        CBenchTable otherTable({"what", "figure"});
+        otherTable.AddRow({"render a result page (CIndex::RenderPage, " + CBenchTable::Count(render.calls) +
+                               " calls over " + CBenchTable::Count(render.pairs) + " page and keyword pairs of the queries' results, " +
+                               CBenchTable::Count(render.marks) + " hit marks a pass)",
+                           "median " + CBenchTable::Milliseconds(render.median) + ", 90th percentile " +
+                               CBenchTable::Milliseconds(render.p90) + ", max " + CBenchTable::Milliseconds(render.max)});
+        for (const FirstListPage& first : firstPages) {
+            otherTable.AddRow({"search to the first list page (" + std::string(first.bOr ? "or" : "and") + " `" +
+                                   first.keywords + "`, range: slot 1, " + CBenchTable::Count(first.pages) +
+                                   " pages; search + rows + text of the first 100 rows)",
+                               CBenchTable::Milliseconds(first.seconds) + " (search alone " +
+                                   CBenchTable::Milliseconds(first.searchSeconds) + ")"});
+        }
+        for (const auto& [strKeyword, cost] : searchCosts) {
+            otherTable.AddRow({"peak memory of `tessaline-cli search --data " + options.corpus + " " + strKeyword + "`",
+                               cost.ok ? CBenchTable::Megabytes(cost.peakBytes) + " (" +
+                                             CBenchTable::Seconds(cost.seconds) + " wall, with printing the rows)"
+                                       : cost.error});
+        }
+        if (!options.reader.empty()) {
+            otherTable.AddRow({"peak memory of the desktop reader `" + options.reader + " --data " + options.corpus +
+                                   " --no-splash`, started under xvfb-run and ended after " +
+                                   std::to_string(ReaderSeconds) + " s (no search)",
+                               readerMemory.ok ? CBenchTable::Megabytes(readerMemory.peakBytes) +
+                                                     " (its process); with the page view's helper processes " +
+                                                     CBenchTable::Megabytes(readerMemory.treeBytes) + " resident"
+                                               : "not measured: " + readerMemory.error});
+        }
+        out += otherTable.Format() + "\n";
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+// ---------------------------------------------------------------- loop (profiling)
+
+int RunLoop(const Options& options) {
+    std::vector<CBenchQuery> queries;
+    std::string strError;
+    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    COurEngine ours;
+    if (!ours.Open(options.corpus, strError)) return Fail(strError);
+    std::vector<const CBenchQuery*> chosen;
+    for (const CBenchQuery& query : queries)
+        if (options.loop == "all" || query.m_strId == options.loop) chosen.push_back(&query);
+    if (chosen.empty()) return Fail("--loop " + options.loop + ": no such query id");
+    size_t nRuns = 0;
+    const double dStart = CBenchTimer::Now();
+    while (CBenchTimer::Now() - dStart < options.seconds) {
+        for (const CBenchQuery* pQuery : chosen) {
+            if (!ours.Run(*pQuery, strError)) return Fail(strError);
+            ++nRuns;
+        }
+    }
+    const double dSeconds = CBenchTimer::Now() - dStart;
+    std::printf("%zu runs in %.2f s: %.3f ms each\n", nRuns, dSeconds, dSeconds * 1000 / static_cast<double>(nRuns));
+    return 0;
+}
+
+// ---------------------------------------------------------------- scale
+
+int RunScale(const Options& options) {
+    std::vector<CBenchQuery> queries;
+    std::string strError;
+    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    std::error_code ec;
+    fs::create_directories(options.out, ec);
+    const std::string strLoadBefore = LoadAverage();
+
+    Progress("exporting the pages of " + options.corpus);
+    auto pBase = std::make_unique<CPageExport>();
+    if (!pBase->Read(options.corpus, strError)) return Fail(strError);
+    std::vector<CatalogRecord> catalog;
+    if (!ReadCatalog(options.corpus, catalog, strError)) return Fail(strError);
+    const uint64_t nBaseChars = pBase->Chars().size();
+    const uint32_t nBasePages = pBase->PageCount();
+
+    // What one copy adds to the bounded files: the page store's content file
+    // (32-bit signed ends: 2 GiB) and the whole-text postings (4 GiB).
+    const double dStoreBytes = static_cast<double>(PathBytes(options.corpus + "/Index-fl.cnt"));
+    const double dPostingsBytes = static_cast<double>(PathBytes(options.corpus + "/Index-idx.m"));
+    const double dStoreCopies = static_cast<double>(INT32_MAX) / dStoreBytes;
+    const double dPostingsCopies = static_cast<double>(CIndexWriter::MaxPostingsBlocks) * 4096.0 / dPostingsBytes;
+    // Shuffled copies have other titles and positions; keep a margin.
+    const size_t nFit = static_cast<size_t>(std::min(dStoreCopies, dPostingsCopies) * 0.98);
+    size_t nCopies = options.scale;
+    std::string strBoundNote;
+    char szBound[512];
+    std::snprintf(szBound, sizeof szBound,
+                  "One copy adds %.1f MB to the page store's content file, whose 32-bit record ends hold 2 GiB: "
+                  "reached at %.1f copies (%.0f million characters); and %.1f MB to the whole-text postings, which "
+                  "hold 4 GiB: reached at %.1f copies (%.0f million characters).",
+                  dStoreBytes / 1e6, dStoreCopies, dStoreCopies * static_cast<double>(nBaseChars) / 1e6,
+                  dPostingsBytes / 1e6, dPostingsCopies, dPostingsCopies * static_cast<double>(nBaseChars) / 1e6);
+    strBoundNote = szBound;
+    if (nCopies > nFit && !options.scaleForce) {
+        strBoundNote += " " + std::to_string(options.scale) + " copies do not fit; built " + std::to_string(nFit) +
+                        " copies, the most that fit.";
+        nCopies = nFit;
+    }
+    Progress(strBoundNote);
+
+    Progress("making " + std::to_string(nCopies) + " copies");
+    double dStart = CBenchTimer::Now();
+    auto pSource = std::make_unique<CorpusSource>();
+    if (!CSyntheticCorpus::Make(*pBase, catalog, nCopies, 20261209, *pSource, strError)) return Fail(strError);
+    const double dMakeSeconds = CBenchTimer::Now() - dStart;
+    uint64_t nSourceBytes = 0;
+    for (const SourceCategory& category : pSource->categories)
+        for (const SourceBook& book : category.books)
+            for (const SourceVolume& volume : book.volumes)
+                for (const SourcePage& page : volume.pages) nSourceBytes += page.text.size();
+    pBase.reset();
+    const uint64_t nRssBeforeBuild = CurrentRss();
+
+    const std::string strScaleFolder = options.out + "/scale";
+    Progress("building " + std::to_string(pSource->PageCount()) + " pages into " + strScaleFolder);
+    CCorpusWriter writer;
+    size_t nLastPercent = 0;
+    const double dBuildStart = CBenchTimer::Now();
+    writer.SetProgressCallback([&](size_t nDone, size_t nTotal) {
+        const size_t nPercent = nDone * 100 / std::max<size_t>(nTotal, 1);
+        if (nPercent >= nLastPercent + 5) {
+            nLastPercent = nPercent;
+            Progress(std::to_string(nPercent) + "% of the pages after " +
+                     CBenchTable::Seconds(CBenchTimer::Now() - dBuildStart) + ", resident " +
+                     CBenchTable::Megabytes(CurrentRss()));
+        }
+    });
+    CVariantTable variants;
+    variants.Load(options.corpus);
+    const bool bBuilt = writer.Write(*pSource, variants, strScaleFolder, strError);
+    const double dBuildSeconds = CBenchTimer::Now() - dBuildStart;
+    const uint64_t nPeakBuild = PeakRss();
+    const size_t nPages = pSource->PageCount();
+    pSource.reset();
+
+    std::string out;
+    out += strBoundNote + "\n\n";
+    if (!bBuilt) {
+        out += "The build of " + std::to_string(nCopies) + " copies (" + CBenchTable::Count(nPages) + " pages) failed after " +
+               CBenchTable::Seconds(dBuildSeconds) + ": " + strError + "\n";
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return 1;
+    }
+    const CorpusSummary summary = writer.Summary();
+    CBenchTable buildTable({"what", "figure"});
+    buildTable.AddRow({"copies of the corpus (the first as it is, the others shuffled within each run)",
+                       std::to_string(nCopies)});
+    buildTable.AddRow({"pages", CBenchTable::Count(summary.pages)});
+    buildTable.AddRow({"characters (indexed)", CBenchTable::Count(summary.characters) + " (" +
+                                                    CBenchTable::Count(summary.indexed) + ")"});
+    buildTable.AddRow({"making the source in memory", CBenchTable::Seconds(dMakeSeconds) + ", " +
+                                                          CBenchTable::Megabytes(nSourceBytes) + " of text"});
+    buildTable.AddRow({"build (CCorpusWriter, in process, under nice)", CBenchTable::Seconds(dBuildSeconds)});
+    buildTable.AddRow({"peak resident memory of the process", CBenchTable::Megabytes(nPeakBuild) + " (" +
+                                                                   CBenchTable::Megabytes(nRssBeforeBuild) +
+                                                                   " before the build: the source and what the export left)"});
+    for (const char* pszName : {"Index-fl.cnt", "Index-idx.m", "Index_content-idx.m", "Index_desc-idx.m"})
+        buildTable.AddRow({std::string("size of ") + pszName,
+                           CBenchTable::Megabytes(PathBytes(strScaleFolder + "/" + pszName))});
+    buildTable.AddRow({"size of the corpus folder", CBenchTable::Megabytes(PathBytes(strScaleFolder))});
+    out += buildTable.Format() + "\n";
+    if (nCopies > 1) {
+        // The bounds again, from what the shuffled copies actually added.
+        const double dStoreStep =
+            (static_cast<double>(PathBytes(strScaleFolder + "/Index-fl.cnt")) - dStoreBytes) / static_cast<double>(nCopies - 1);
+        const double dPostingsStep =
+            (static_cast<double>(PathBytes(strScaleFolder + "/Index-idx.m")) - dPostingsBytes) / static_cast<double>(nCopies - 1);
+        char szGrowth[512];
+        std::snprintf(szGrowth, sizeof szGrowth,
+                      "Each further (shuffled) copy added %.1f MB to the page store's content file and %.1f MB to the "
+                      "whole-text postings: at that rate the page store's 2 GiB are reached at %.1f copies and the "
+                      "postings' 4 GiB at %.1f copies (%.0f million characters).\n\n",
+                      dStoreStep / 1e6, dPostingsStep / 1e6, 1 + (static_cast<double>(INT32_MAX) - dStoreBytes) / dStoreStep,
+                      1 + (4294967296.0 - dPostingsBytes) / dPostingsStep,
+                      (1 + (4294967296.0 - dPostingsBytes) / dPostingsStep) * static_cast<double>(nBaseChars) / 1e6);
+        out += szGrowth;
+    }
+
+    // Queries through our road on the large corpus.
+    COurEngine ours;
+    if (!ours.Open(strScaleFolder, strError)) return Fail(strError);
+    std::unique_ptr<CPageExport> pScaled;
+    std::unique_ptr<CScanEngine> pScan;
+    if (options.scaleCheck) {
+        Progress("exporting the large corpus for the scan");
+        pScaled = std::make_unique<CPageExport>();
+        if (!pScaled->Read(strScaleFolder, strError)) return Fail(strError);
+        pScan = std::make_unique<CScanEngine>();
+        pScan->Build(*pScaled, "", strError);
+    }
+    CBenchTable queryTable({"id", "query", "pages", "time", "same pages as the scan", "in the first copy"});
+    for (const CBenchQuery& query : queries) {
+        Progress("query " + query.m_strId + " " + query.m_strText);
+        QueryOutcome outcome = RunQuery(ours, query);
+        std::string strCheck = "not checked";
+        if (pScan) {
+            std::vector<uint32_t> expected;
+            std::vector<uint32_t> hits;
+            pScan->Run(query, strError);
+            pScan->LastResult(expected, hits);
+            std::sort(expected.begin(), expected.end());
+            strCheck = outcome.pages == expected ? "✓" : "✗ scan: " + CBenchTable::Count(expected.size());
+        }
+        // Pages found in the first copy (the corpus as it is).
+        size_t nFirstCopy = 0;
+        for (uint32_t nPage : outcome.pages) nFirstCopy += nPage < nBasePages ? 1 : 0;
+        queryTable.AddRow({query.m_strId, "`" + query.m_strText + "`", CBenchTable::Count(outcome.pages.size()),
+                           outcome.ran ? CBenchTable::Milliseconds(outcome.seconds) : outcome.error, strCheck,
+                           CBenchTable::Count(nFirstCopy)});
+    }
+    out += queryTable.Format() + "\n";
+    out += "*In the first copy*: of the pages found, those in the first copy (the default corpus unchanged); the "
+           "shuffled copies keep the characters' frequencies but break most phrases.\n\n";
+
+    std::vector<std::pair<std::string, CommandCost>> searchCosts;
+    if (fs::exists(options.cli, ec)) {
+        for (const char* pszKeyword : {"不", "，"})
+            searchCosts.emplace_back(pszKeyword, MeasureCommand({options.cli, "search", "--data", strScaleFolder, pszKeyword},
+                                                                options.out + "/time-search.txt"));
+    }
+    CBenchTable memoryTable({"what", "figure"});
+    for (const auto& [strKeyword, cost] : searchCosts)
+        memoryTable.AddRow({"peak memory of `tessaline-cli search` for " + strKeyword + " (range: slot 1, one copy)",
+                            cost.ok ? CBenchTable::Megabytes(cost.peakBytes) + " (" + CBenchTable::Seconds(cost.seconds) +
+                                          " wall)"
+                                    : cost.error});
+    out += memoryTable.Format() + "\n";
+    out += "Load average: " + strLoadBefore + " at the start, " + LoadAverage() + " at the end.\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string strError;
+    if (!ParseOptions(argc, argv, options, strError)) return Fail(strError);
+    if (!options.loop.empty()) return RunLoop(options);
+    if (options.scale > 0) return RunScale(options);
+    return RunSideBySide(options);
+}
