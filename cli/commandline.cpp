@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 
+#include "index/index.h"
 #include "text/codeconverter.h"
 
 const OptionSpec* CCommandLine::Find(const std::string& strName) const {
@@ -93,5 +94,21 @@ bool CCommandLine::JoinKeywords(const std::vector<std::string>& args, size_t nFr
     for (char16_t& u : strUnits)
         if (u == u'\u3000') u = u' ';
     strKeywords = std::move(strUnits);
+    return true;
+}
+
+bool CCommandLine::ParsePart(const std::string& strPart, int& nScope, int& nTextPart) {
+    if (strPart == "whole") {
+        nScope = ScopeWholeText;
+        nTextPart = 0;
+    } else if (strPart == "main") {
+        nScope = ScopeMainText;
+        nTextPart = 1;
+    } else if (strPart == "annotations") {
+        nScope = ScopeAnnotations;
+        nTextPart = 2;
+    } else {
+        return false;
+    }
     return true;
 }

@@ -29,6 +29,11 @@ public:
     // "Options:" and one line per option, from the table.
     std::string OptionHelp() const;
 
+    // The value of --part (whole, main or annotations) as the index scope
+    // to open and the text part to mark, which number the same choices
+    // differently. False for any other value.
+    static bool ParsePart(const std::string& strPart, int& nScope /* OUT */, int& nTextPart /* OUT */);
+
     // A number of at most 9 decimal digits (a slot, a page index). False
     // for anything else.
     static bool ParseCount(const std::string& strText, int32_t& nValue /* OUT */);

@@ -43,19 +43,11 @@ int RunPage(int argc, char** argv) {
                     kName, commandLine.OptionHelp().c_str());
         return 0;
     }
-    // The index scope and the text part number the same choices differently.
     const std::string strPart = commandLine.Value("--part", "whole");
     int nScope = ScopeWholeText;
     int nTextPart = 0;
-    if (strPart == "main") {
-        nScope = ScopeMainText;
-        nTextPart = 1;
-    } else if (strPart == "annotations") {
-        nScope = ScopeAnnotations;
-        nTextPart = 2;
-    } else if (strPart != "whole") {
+    if (!CCommandLine::ParsePart(strPart, nScope, nTextPart))
         return Fail("--part " + strPart + ": expected whole, main or annotations");
-    }
 
     const std::vector<std::string>& args = commandLine.Positional();
     int32_t nPage = 0;

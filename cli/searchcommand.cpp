@@ -139,11 +139,8 @@ int RunSearch(int argc, char** argv) {
 
     const std::string strPart = commandLine.Value("--part", "whole");
     int nScope = ScopeWholeText;
-    if (strPart == "main")
-        nScope = ScopeMainText;
-    else if (strPart == "annotations")
-        nScope = ScopeAnnotations;
-    else if (strPart != "whole")
+    int nTextPart = 0;
+    if (!CCommandLine::ParsePart(strPart, nScope, nTextPart))
         return Fail("--part " + strPart + ": expected whole, main or annotations");
 
     const std::string strFormat = commandLine.Value("--format", "tsv");

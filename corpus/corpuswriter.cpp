@@ -3,6 +3,7 @@
 #include "corpus/catalog.h"
 #include "corpus/filelistwriter.h"
 #include "corpus/pagebuilder.h"
+#include "corpus/stagingfolder.h"
 #include "index/index.h"
 #include "index/indexwriter.h"
 #include "text/codeconverter.h"
@@ -72,18 +73,9 @@ bool CCorpusWriter::Write(const CorpusSource& source, const CVariantTable& varia
     }
     // The staging folder lives inside the output folder, so the final
     // renames stay on one file system.
-    std::string strStage = strOutDir + "/.tessaline-build-XXXXXX";
-    if (!::mkdtemp(strStage.data())) {
-        strError = strOutDir + ": cannot create a staging folder (" + std::strerror(errno) + ")";
-        return false;
-    }
-    // The staging folder goes, with whatever is left in it, however the
-    // build ends.
-    auto removeStage = [](const std::string* pPath) {
-        std::error_code ecRemove;
-        fs::remove_all(*pPath, ecRemove);
-    };
-    std::unique_ptr<const std::string, decltype(removeStage)> guard(&strStage, removeStage);
+    CStagingFolder stage;
+    if (!stage.Create(strOutDir + "/.tessaline-build-", strError)) return false;
+    const std::string& strStage = stage.Path();
     try {
         if (!WriteStaged(source, variants, strStage, strError)) return false;
     } catch (const std::bad_alloc&) {

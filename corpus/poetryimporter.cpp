@@ -2,6 +2,7 @@
 
 #include "corpus/jsonreader.h"
 #include "corpus/jsonvalue.h"
+#include "corpus/stagingfolder.h"
 #include "text/codeconverter.h"
 
 #include <algorithm>
@@ -773,16 +774,9 @@ bool CPoetryImporter::Import(const std::string& strPackageDir, const std::string
         }
     }
     // Staging beside the target keeps the final rename on one file system.
-    m_strStage = strTarget + ".importing-XXXXXX";
-    if (!::mkdtemp(m_strStage.data())) {
-        strError = m_strStage + ": cannot create a staging folder (" + std::strerror(errno) + ")";
-        return false;
-    }
-    auto removeStage = [](const std::string* pPath) {
-        std::error_code ecRemove;
-        fs::remove_all(*pPath, ecRemove);
-    };
-    std::unique_ptr<const std::string, decltype(removeStage)> guard(&m_strStage, removeStage);
+    CStagingFolder stage;
+    if (!stage.Create(strTarget + ".importing-", strError)) return false;
+    m_strStage = stage.Path();
 
     try {
         using Step = bool (CPoetryImporter::*)(std::string&);
