@@ -1,6 +1,10 @@
 #include "frame/mainfrm.h"
 
+#include "controls/messagebox.h"
+#include "frame/aboutdlg.h"
+#include "frame/book.h"
 #include "frame/bookview.h"
+#include "frame/scrolltoolbar.h"
 #include "frame/st_splitterwnd.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
@@ -11,8 +15,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
-#include <QToolBar>
+#include <QTreeWidget>
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace {
@@ -60,10 +66,6 @@ const MenuSpec kMenuBar[] = {
     {QT_TRANSLATE_NOOP("CMainFrame", "ヘルプ(&H)"), {ID_APP_ABOUT, ID_HELP_FILE}},
 };
 
-// The page toolbar, left to right; 0 is a separator.
-const int kToolBarItems[] = {ID_SELECT_ALL, ID_EDIT_COPY,   0, ID_PRINT,    0,           ID_PREV_VOLUME, ID_PREV_PAGE,
-                             ID_NEXT_PAGE,  ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT, 0,              ID_APP_ABOUT};
-
 // Keys that reach a command.
 struct AcceleratorSpec {
     QKeyCombination keys;
@@ -98,14 +100,14 @@ const CMainFrame::CommandRoute* CMainFrame::FindRoute(int nId) {
         {ID_SELECT_ALL, &CMainFrame::OnSelectAll, &CMainFrame::HasPage},
         {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, nullptr},
         {ID_VIEW_FULL, &CMainFrame::OnViewFull, nullptr},
-        // The navigation commands come with the page toolbar; their rules
-        // already read the panel's position.
-        {ID_PREV_PAGE, nullptr, &CMainFrame::CanPrevPage},
-        {ID_NEXT_PAGE, nullptr, &CMainFrame::CanNextPage},
-        {ID_PREV_VOLUME, nullptr, &CMainFrame::CanPrevVolume},
-        {ID_NEXT_VOLUME, nullptr, &CMainFrame::CanNextVolume},
-        {ID_PREV_HIT, nullptr, &CMainFrame::CanPrevHit},
-        {ID_NEXT_HIT, nullptr, &CMainFrame::CanNextHit},
+        {ID_PREV_PAGE, &CMainFrame::OnPrevPage, &CMainFrame::CanPrevPage},
+        {ID_NEXT_PAGE, &CMainFrame::OnNextPage, &CMainFrame::CanNextPage},
+        {ID_PREV_VOLUME, &CMainFrame::OnPrevVolume, &CMainFrame::CanPrevVolume},
+        {ID_NEXT_VOLUME, &CMainFrame::OnNextVolume, &CMainFrame::CanNextVolume},
+        {ID_PREV_HIT, &CMainFrame::OnPrevHit, &CMainFrame::CanPrevHit},
+        {ID_NEXT_HIT, &CMainFrame::OnNextHit, &CMainFrame::CanNextHit},
+        {ID_APP_ABOUT, &CMainFrame::OnAppAbout, nullptr},
+        {ID_HELP_FILE, &CMainFrame::OnHelpFile, nullptr},
     };
     for (const CommandRoute& route : kRoutes)
         if (route.nId == nId) return &route;
@@ -171,17 +173,12 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-    m_pToolBar = new QToolBar(this);
+    m_pToolBar = new CSCrollToolBar(this);
     m_pToolBar->setObjectName(QStringLiteral("pageToolBar"));
     m_pToolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
     m_pToolBar->setFloatable(false);
-    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (int nId : kToolBarItems) {
-        if (nId == 0)
-            m_pToolBar->addSeparator();
-        else
-            m_pToolBar->addAction(Action(nId));
-    }
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_pToolBar->Create([this](int nId) { return Action(nId); });
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
 }
 
@@ -205,6 +202,14 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
     // The panel is drawn anew once the divider has been dragged.
     connect(m_pSplitter, &QSplitter::splitterMoved, m_pLeftForm, qOverload<>(&QWidget::update));
     connect(m_pSplitter, &ST_SplitterWnd::activePaneMoved, this, [this](QWidget* pPane) { m_pActiveView = pPane; });
+
+    // The toolbar's slider and page box follow the panel's current page.
+    m_pToolBar->SetLeftForm(m_pLeftForm);
+    connect(m_pLeftForm, &CLeftForm::pageRangeChanged, m_pToolBar, &CSCrollToolBar::SetPageRange);
+    connect(m_pLeftForm, &CLeftForm::pageChanged, m_pToolBar, [this](int nPage, const QString& strIndicator) {
+        m_pToolBar->SetPagePosition(nPage);
+        m_pToolBar->SetPageIndicator(strIndicator);
+    });
 }
 
 void CMainFrame::InitialUpdateFrame() {
@@ -263,6 +268,75 @@ void CMainFrame::OnSelectAll() { m_pBookView->SelectAll(); }
 void CMainFrame::OnViewToolBar() { m_pToolBar->setVisible(m_pToolBar->isHidden()); }
 
 void CMainFrame::OnViewFull() { m_pSplitter->ToggleColumn(0); }
+
+void CMainFrame::OnAppAbout() {
+    CAboutDlg dialog(this);
+    CMessageBox::Exec(dialog);
+}
+
+// A missing help page shows nothing.
+void CMainFrame::OnHelpFile() { CBookApp::OpenHelpFile(); }
+
+void CMainFrame::OnPrevPage() { GoToPage(m_pLeftForm->m_nCurPage - 1); }
+
+void CMainFrame::OnNextPage() { GoToPage(m_pLeftForm->m_nCurPage + 1); }
+
+void CMainFrame::GoToPage(int32_t nPage) {
+    m_pLeftForm->m_nCurPage = nPage;
+    m_pLeftForm->OpenVolumePage(m_pLeftForm->m_nCurVolume, 0, nPage);
+    m_pToolBar->SetPagePosition(nPage);
+    m_pToolBar->SetPageIndicator(m_pLeftForm->PageIndicator());
+}
+
+void CMainFrame::OnPrevVolume() {
+    for (int32_t j = m_pLeftForm->m_nCurVolume - 1; j >= 1; --j) {
+        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) {
+            GoToVolume(j);
+            return;
+        }
+    }
+    CMessageBox::Show(this, tr("これ以上戻れません。もう巻一に至っています。"));
+}
+
+void CMainFrame::OnNextVolume() {
+    for (int32_t j = m_pLeftForm->m_nCurVolume + 1; j < m_pLeftForm->NodeCount(); ++j) {
+        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) {
+            GoToVolume(j);
+            return;
+        }
+    }
+    CMessageBox::Show(this, tr("もう最後の巻まで至りました。"));
+}
+
+void CMainFrame::GoToVolume(int32_t nVolume) {
+    const CatalogRecord* pRecord = m_pLeftForm->NodeItem(nVolume);
+    if (!pRecord) return;
+    m_pLeftForm->m_nCurVolume = nVolume;
+    m_pLeftForm->OpenVolumePage(nVolume, 1, 1);
+    m_pLeftForm->m_nCurPage = pRecord->curFileName;
+    const int64_t nLast = static_cast<int64_t>(pRecord->curFileName) + pRecord->docNo - 1;
+    m_pToolBar->SetPageRange(pRecord->curFileName, static_cast<int>(std::min<int64_t>(nLast, INT_MAX)));
+    m_pToolBar->SetPagePosition(pRecord->curFileName);
+    // The tree follows: its item of the volume found is selected, which
+    // makes that volume current once more (also across a book's or a
+    // category's edge, where the tree's neighbours are not volumes).
+    if (QTreeWidgetItem* pItem = m_pLeftForm->TreeItemOfSlot(nVolume)) {
+        for (QTreeWidgetItem* pParent = pItem->parent(); pParent; pParent = pParent->parent())
+            pParent->setExpanded(true);
+        m_pLeftForm->ContentsTree()->setCurrentItem(pItem);
+        m_pLeftForm->ContentsTree()->scrollToItem(pItem);
+    }
+    m_pToolBar->SetPageIndicator(m_pLeftForm->PageIndicator());
+}
+
+void CMainFrame::OnPrevHit() { GoToHit(m_pLeftForm->m_nCurHit - 1); }
+
+void CMainFrame::OnNextHit() { GoToHit(m_pLeftForm->m_nCurHit + 1); }
+
+void CMainFrame::GoToHit(int32_t nHit) {
+    m_pLeftForm->m_nCurHit = nHit;
+    m_pBookView->Navigate2(m_pLeftForm->m_strShownFile + QString::asprintf("#%04d", nHit));
+}
 
 // --- Enabling rules
 

@@ -3,10 +3,12 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <cstdint>
+
 class CBookView;
 class CLeftForm;
+class CSCrollToolBar;
 class QAction;
-class QToolBar;
 class ST_SplitterWnd;
 
 // The reader's only window: the menu bar, the page toolbar and the
@@ -35,7 +37,7 @@ public:
     CLeftForm* LeftForm() const { return m_pLeftForm; }
     CBookView* BookView() const { return m_pBookView; }
     ST_SplitterWnd* Splitter() const { return m_pSplitter; }
-    QToolBar* ToolBar() const { return m_pToolBar; }
+    CSCrollToolBar* ToolBar() const { return m_pToolBar; }
     // The pane that commands go to first (m_pLeftForm or m_pBookView).
     QWidget* ActiveView() const { return m_pActiveView; }
 
@@ -68,6 +70,22 @@ private:
     void OnSelectAll();
     void OnViewToolBar();
     void OnViewFull();
+    void OnAppAbout();
+    void OnHelpFile();
+    void OnPrevPage();
+    void OnNextPage();
+    void OnPrevVolume();
+    void OnNextVolume();
+    void OnPrevHit();
+    void OnNextHit();
+    // Shows page nPage of the current volume and moves the slider and the
+    // page box to it.
+    void GoToPage(int32_t nPage);
+    // Makes the volume in slot nVolume current at its first page and
+    // selects its item in the contents tree.
+    void GoToVolume(int32_t nVolume);
+    // Shows hit anchor nHit of the last result page.
+    void GoToHit(int32_t nHit);
 
     // Enabling rules.
     bool HasPage() const;
@@ -82,7 +100,7 @@ private:
     ST_SplitterWnd* m_pSplitter = nullptr;
     CBookView* m_pBookView = nullptr;
     CLeftForm* m_pLeftForm = nullptr;
-    QToolBar* m_pToolBar = nullptr;
+    CSCrollToolBar* m_pToolBar = nullptr;
     QWidget* m_pActiveView = nullptr;
     QHash<int, QAction*> m_actions;
 };

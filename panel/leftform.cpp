@@ -4,6 +4,7 @@
 #include "controls/tooltipresourcebutton.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
+#include "panel/keywordcheck.h"
 #include "panel/keywordedit.h"
 #include "panel/sortlistctrl.h"
 #include "resources/resource.h"
@@ -124,6 +125,10 @@ const ColumnSpec kListColumns[] = {
 };
 
 const char* const kPageFileNames[] = {"windows.html", "windows1.html", "windows2.html"};
+
+// The text-part buttons: the index files each one opens (the index and the
+// marking number main text and annotations differently).
+const int kTextPartScopes[] = {ScopeWholeText, ScopeMainText, ScopeAnnotations};
 
 // Catalogue problems listed in one message box at most; the rest are counted.
 constexpr int kMaxListedProblems = 10;
@@ -247,6 +252,10 @@ void CLeftForm::CreateControls() {
 
     connect(m_pTab, &QTabWidget::currentChanged, this, &CLeftForm::LayoutPanel);
     connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, &CLeftForm::OnTreeSelChanged);
+    connect(static_cast<QPushButton*>(Control(IDC_SEARCH)), &QPushButton::clicked, this, &CLeftForm::OnSearch);
+    connect(m_pResultList, &QTreeWidget::itemSelectionChanged, this, &CLeftForm::OpenResultPage);
+    connect(m_pListPrev, &QAbstractButton::clicked, this, &CLeftForm::OnListPrev);
+    connect(m_pListNext, &QAbstractButton::clicked, this, &CLeftForm::OnListNext);
 }
 
 void CLeftForm::CreateButtonGroups() {
@@ -260,6 +269,7 @@ void CLeftForm::CreateButtonGroups() {
     m_pTextPartGroup->addButton(static_cast<QRadioButton*>(Control(IDC_MAIN_TEXT)), 1);
     m_pTextPartGroup->addButton(static_cast<QRadioButton*>(Control(IDC_ANNOTATIONS)), 2);
     m_pTextPartGroup->button(m_nTextPart)->setChecked(true);
+    connect(m_pTextPartGroup, &QButtonGroup::idClicked, this, &CLeftForm::OnTextPart);
 
     static_cast<QCheckBox*>(Control(IDC_VARIANTS))->setChecked(m_bVariants != 0);
 }
@@ -362,6 +372,7 @@ void CLeftForm::LoadCatalogue() {
         pItem->setIcon(0, m_bookIcon);
         pItem->setData(0, SlotRole, nSlot);
         items.insert(pNode, pItem);
+        m_treeItems.insert(nSlot, pItem);
     }
 
     if (bDump) dump.write(QByteArray::fromStdString(m_contents.FormatDump()));
@@ -384,8 +395,8 @@ void CLeftForm::LayoutPanel() {
     if (m_pTab->currentIndex() == TabSearch) {
         m_pTree->hide();
         int r = 0;
+        ShowListPageControls(m_nListPages > 0);
         if (m_nListPages > 0) {
-            ShowListPageControls(true);
             PlaceListPageControls(W, H);
             r = m_pListPrev->height() + 2;
         }
@@ -414,11 +425,12 @@ void CLeftForm::PlaceListPageControls(int nWidth, int nHeight) {
     m_pListPrev->setGeometry(5, y0, bw, 32);
     m_pListNext->setGeometry(nWidth - bw - 5, y0, bw, 32);
     Control(IDC_LIST_PAGE)->setGeometry(x0, y0 + 6, 35, 20);
-    Control(IDC_LIST_PAGE_COUNT)->setGeometry(x0 + 37, y0 + 8, 30, 24);
+    // Wide enough for the count ("/1101" on a large corpus), short of ">".
+    QWidget* pCount = Control(IDC_LIST_PAGE_COUNT);
+    const int nCountWidth = pCount->fontMetrics().horizontalAdvance(QStringLiteral("/%1").arg(m_nListPages)) + 4;
+    pCount->setGeometry(x0 + 37, y0 + 8, std::max(30, std::min(nCountWidth, nWidth - bw - 5 - (x0 + 37))), 24);
     m_pListPrev->SetButtonTip(m_pListPrev->toolTip(), true);
     m_pListNext->SetButtonTip(m_pListNext->toolTip(), true);
-    m_pListPrev->setEnabled(m_nListPage != 1);
-    m_pListNext->setEnabled(m_nListPage != m_nListPages);
 }
 
 void CLeftForm::ShowListPageControls(bool bShow) {
@@ -438,9 +450,22 @@ void CLeftForm::showEvent(QShowEvent* pEvent) {
 bool CLeftForm::eventFilter(QObject* pWatched, QEvent* pEvent) {
     if (pEvent->type() == QEvent::KeyPress) {
         const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
-        if (nKey == Qt::Key_Return || nKey == Qt::Key_Enter) emit returnKeyPressed();
+        // Every control is a child of the panel; a key that an inner part of
+        // one (a tab bar) leaves goes on to that control, so each press is
+        // acted on once, where it reaches a control.
+        if ((nKey == Qt::Key_Return || nKey == Qt::Key_Enter) && pWatched->parent() == this) OnReturnKey();
+    } else if (pEvent->type() == QEvent::FocusOut && pWatched == Control(IDC_LIST_PAGE)) {
+        ApplyPageBox();
     }
     return QWidget::eventFilter(pWatched, pEvent);
+}
+
+void CLeftForm::OnReturnKey() {
+    emit returnKeyPressed();
+    if (m_nListPages <= 1)
+        OnSearch();
+    else
+        ApplyPageBox();
 }
 
 void CLeftForm::OnTreeSelChanged() {
@@ -486,4 +511,177 @@ bool CLeftForm::OpenVolumePage(int32_t nVolume, int32_t nFromFirst, int32_t nPag
 
 QString CLeftForm::PageIndicator() const {
     return QStringLiteral("%1/%2").arg(m_index.GetHeaderValue()).arg(m_nCurPage);
+}
+
+void CLeftForm::ShowMessage(const QString& strText) { CMessageBox::Show(this, strText); }
+
+void CLeftForm::UpdateData(bool bSave) {
+    auto* pVariants = static_cast<QCheckBox*>(Control(IDC_VARIANTS));
+    if (bSave) {
+        m_nSearchType = std::max(0, m_pSearchTypeGroup->checkedId());
+        m_bVariants = pVariants->isChecked() ? 1 : 0;
+    } else {
+        if (QAbstractButton* pButton = m_pSearchTypeGroup->button(m_nSearchType)) pButton->setChecked(true);
+        pVariants->setChecked(m_bVariants != 0);
+    }
+}
+
+void CLeftForm::OnSearch() {
+    m_nCurHit = 0;
+    UpdateData(true);
+    const std::u16string strPrevious = m_strKeywords;
+    QString strTyped = m_pKeywordBox->text();
+    strTyped.replace(QChar(0x3000), QChar(u' '));
+    m_strKeywords = strTyped.toStdU16String();
+
+    if (m_nRange == 0) {
+        ShowMessage(tr("検索範囲をまた指定していません。"));
+        UpdateData(false);
+        return;
+    }
+    const std::string strProblem = CKeywordCheck::Check(m_strKeywords);
+    if (strProblem == CKeywordCheck::EmptyKeywordsMessage) {
+        m_strKeywords = strPrevious;
+        ShowMessage(tr("何かキーワードを入力して検索をして下さい。"));
+        return;
+    }
+    // A search that cannot run keeps the last result on display with the
+    // keywords that found it, so that its pages are still marked right.
+    if (!strProblem.empty()) {
+        m_strKeywords = strPrevious;
+        ShowMessage(QString::fromStdString(strProblem));
+        UpdateData(false);
+        return;
+    }
+    if (!m_index.IsOpen()) {
+        m_strKeywords = strPrevious;
+        ShowMessage(tr("索引ファイルが開いていないので検索できません。「全文」「正文」「注釈」のどれかを押して開き直して下さい。"));
+        UpdateData(false);
+        return;
+    }
+    const ContentsNodeTag* pRange = m_contents.FindRangeNode(m_nRange);
+    if (!pRange) {
+        m_strKeywords = strPrevious;
+        ShowMessage(tr("検索範囲が目録にありません。目録から範囲を選び直して下さい。"));
+        UpdateData(false);
+        return;
+    }
+
+    if (m_nSearchType == 1)
+        m_index.SearchOr(m_strKeywords, true, m_bVariants != 0);
+    else
+        m_index.SearchAnd(m_strKeywords, true, m_bVariants != 0);
+
+    m_pResultList->clear();
+    m_results.BuildResults(*pRange, m_index.GetResultPages(), m_index.GetResultHits());
+    m_nListPages = m_results.GetListPageCount();
+    m_pSummary->setText(QString::fromStdString(m_results.GetSummaryLine()));
+    m_nListPage = m_nListPages > 0 ? 1 : 0;
+    LayoutPanel();
+    ShowListPage();
+    UpdateData(false);
+}
+
+void CLeftForm::ShowListPage() {
+    size_t nBegin = 0;
+    size_t nEnd = 0;
+    if (m_nListPage < 1 || m_nListPage > m_nListPages || !m_results.GetListPageRows(m_nListPage, nBegin, nEnd)) return;
+    m_pResultList->clear();
+    UpdatePageBox();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(nEnd - nBegin));
+    for (size_t i = nBegin; i < nEnd; ++i) {
+        const SearchNodeTag row = m_results.GetRow(i);
+        auto* pItem = new QTreeWidgetItem(QStringList{QString::fromStdU16String(row.category),
+                                                      QString::fromStdU16String(row.bookName),
+                                                      QString::fromStdU16String(row.volumeName),
+                                                      QString::number(row.pageNo)});
+        pItem->setData(0, CSortListCtrl::PageIndexRole, row.pageIndex);
+        items.append(pItem);
+    }
+    m_pResultList->addTopLevelItems(items);
+}
+
+void CLeftForm::UpdatePageBox() {
+    auto* pEdit = static_cast<QLineEdit*>(Control(IDC_LIST_PAGE));
+    m_pListPrev->setEnabled(true);
+    m_pListNext->setEnabled(true);
+    pEdit->setEnabled(true);
+    pEdit->setText(QString::number(m_nListPage));
+    pEdit->setReadOnly(false);
+    pEdit->selectAll();
+    static_cast<QLabel*>(Control(IDC_LIST_PAGE_COUNT))->setText(QStringLiteral("/%1").arg(m_nListPages));
+    if (m_nListPages == 1) {
+        m_pListPrev->setEnabled(false);
+        m_pListNext->setEnabled(false);
+        pEdit->setReadOnly(true);
+    }
+    if (m_nListPage == 1) m_pListPrev->setEnabled(false);
+    if (m_nListPage == m_nListPages) m_pListNext->setEnabled(false);
+}
+
+void CLeftForm::ApplyPageBox() {
+    auto* pEdit = static_cast<QLineEdit*>(Control(IDC_LIST_PAGE));
+    // Leading digits, as a C decimal conversion reads them; none gives 0.
+    const QString strText = pEdit->text().trimmed();
+    qsizetype nDigits = 0;
+    while (nDigits < strText.size() && nDigits < 10 && strText[nDigits].isDigit() &&
+           strText[nDigits].unicode() < 0x80)
+        ++nDigits;
+    const qint64 nTyped = nDigits > 0 ? strText.left(nDigits).toLongLong() : 0;
+    if (nTyped <= 0 || nTyped > m_nListPages) {
+        pEdit->setText(QString::number(m_nListPage));
+        pEdit->selectAll();
+        return;
+    }
+    if (nTyped == m_nListPage) return;
+    m_nListPage = static_cast<int32_t>(nTyped);
+    ShowListPage();
+}
+
+void CLeftForm::OnListPrev() {
+    if (m_nListPage <= 1) return;
+    --m_nListPage;
+    ShowListPage();
+}
+
+void CLeftForm::OnListNext() {
+    if (m_nListPage >= m_nListPages) return;
+    ++m_nListPage;
+    ShowListPage();
+}
+
+void CLeftForm::OnTextPart(int nPart) {
+    if (nPart < 0 || nPart > 2) return;
+    m_index.Close();
+    m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), "Index", kTextPartScopes[nPart]);
+    m_nTextPart = nPart;
+}
+
+void CLeftForm::OpenResultPage() {
+    const QList<QTreeWidgetItem*> selected = m_pResultList->selectedItems();
+    if (selected.isEmpty()) return;
+    const QString strFile = m_strResultFile[m_bFirstResultFile ? 0 : 1];
+    if (strFile.isEmpty()) return;
+    if (!m_index.IsOpen()) {
+        ShowMessage(tr("索引ファイルが開いていないので頁を表示できません。「全文」「正文」「注釈」のどれかを押して開き直して下さい。"));
+        return;
+    }
+    bool bNumber = false;
+    const int32_t nPage = selected.first()->data(0, CSortListCtrl::PageIndexRole).toInt(&bNumber);
+    if (!bNumber) return;
+
+    QFile file(strFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    std::string strPage;
+    const int32_t nHits = m_index.RenderPage(nPage, strPage, m_strKeywords, m_nTextPart, m_bVariants != 0);
+    m_nHitCount = std::max(0, nHits);
+    m_nCurHit = 0;
+    const bool bWritten =
+        file.write(strPage.data(), static_cast<qint64>(strPage.size())) == static_cast<qint64>(strPage.size());
+    file.close();
+    if (!bWritten) return;
+    if (m_pBookView) m_pBookView->Navigate2(strFile + QStringLiteral("#0000"));
+    m_bFirstResultFile = !m_bFirstResultFile;
+    m_strShownFile = strFile;
 }

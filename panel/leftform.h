@@ -2,6 +2,7 @@
 
 #include "index/index.h"
 #include "panel/contentstree.h"
+#include "panel/resultlist.h"
 
 #include <QHash>
 #include <QIcon>
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <string>
 
 class CBookView;
 class CKeywordEdit;
@@ -96,6 +98,36 @@ public:
     // The text of the page box: header value "/" m_nCurPage.
     QString PageIndicator() const;
 
+    // The search command (button "検索", or Enter while the result has at
+    // most one list page): reads the keyword box and the options, searches
+    // the index, keeps the pages inside the search range as rows and shows
+    // the first list page. Problems (no range, no keywords, a character the
+    // index refuses, a closed index) are told in a message box and leave the
+    // last result on display.
+    void OnSearch();
+    // Shows list page m_nListPage (1-based) of the rows; nothing when it is
+    // outside 1 .. m_nListPages.
+    void ShowListPage();
+    // The list page box: its buttons' and edit's state for m_nListPage of
+    // m_nListPages; the page typed into its edit.
+    void UpdatePageBox();
+    void ApplyPageBox();
+    void OnListPrev();
+    void OnListNext();
+    // A text-part button: reopens the index of that part (0 whole text,
+    // 1 main text, 2 annotations) and marks that part in result pages.
+    void OnTextPart(int nPart);
+    // Opens the page of the selected row of the result list with the last
+    // search's keywords marked, at its first hit.
+    void OpenResultPage();
+
+    // The rows of the last search and its keywords (spaces as U+3000, as
+    // the index rewrote them).
+    const CResultList& Results() const { return m_results; }
+    const std::u16string& Keywords() const { return m_strKeywords; }
+    // The tree item of a catalogue slot; null if the slot has none.
+    QTreeWidgetItem* TreeItemOfSlot(int32_t nSlot) const { return m_treeItems.value(nSlot); }
+
     QWidget* Control(int nId) const { return m_controls.value(nId); }
     QTabWidget* TabControl() const { return m_pTab; }
     QTreeWidget* ContentsTree() const { return m_pTree; }
@@ -157,6 +189,10 @@ private:
     void ShowListPageControls(bool bShow);
 
     void OnTreeSelChanged();
+    void OnReturnKey();
+    // Copies the option controls into the members (bSave) or back.
+    void UpdateData(bool bSave);
+    void ShowMessage(const QString& strText);
 
     QString m_strDataFolder;
     CIndex m_index;
@@ -179,4 +215,9 @@ private:
     QButtonGroup* m_pSearchTypeGroup = nullptr;
     QButtonGroup* m_pTextPartGroup = nullptr;
     QIcon m_bookIcon;
+    QHash<int32_t, QTreeWidgetItem*> m_treeItems;
+
+    CResultList m_results;
+    std::u16string m_strKeywords;
+    bool m_bFirstResultFile = true;  // the next result page goes to windows1.html
 };

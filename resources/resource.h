@@ -33,9 +33,33 @@ enum BitmapId {
     IDI_SMALL = 143,       // small window icon
     IDB_BOOK_OPEN = 159,   // contents tree, selected item (20 x 20, black transparent)
     IDB_BOOK_CLOSED = 160, // contents tree, item (20 x 20, black transparent)
+    IDB_ABOUT = 168,       // the About box's picture (500 x 350)
+    IDB_TOOLBAR_BACKDROP = 171,  // page toolbar, slider and page box background (600 x 47)
+    IDB_TOOLBAR_NORMAL = 172,    // toolbar buttons: 10 images of 40 x 40 in a row, magenta transparent
+    IDB_TOOLBAR_DISABLED = 173,  // the same, disabled
+    IDB_TOOLBAR_HOT = 174,       // the same, under the mouse
     IDB_LIST_PREV = 184,   // "<" strip: 4 images of 32 x 32
     IDB_LIST_NEXT = 185,   // ">" strip
 };
 
+// Cursors, stored as PNG files under resources/cursors/.
+enum CursorId {
+    IDC_SLIDER = 149,  // shown while the page slider is used
+};
+
+// The toolbar's own controls.
+enum ToolBarControlId {
+    ID_SLIDER_SLOT = 32787,    // toolbar item that becomes the slider's place
+    ID_PAGE_BOX_SLOT = 32788,  // toolbar item that becomes the page box's place
+    IDC_PAGE_SLIDER = 101,
+    IDC_PAGE_BOX = 102,
+};
+
 inline QString BitmapResource(int nId) { return QStringLiteral(":/bitmaps/%1.png").arg(nId); }
 inline QString IconResource(int nId) { return QStringLiteral(":/icons/%1.png").arg(nId); }
+inline QString CursorResource(int nId) { return QStringLiteral(":/cursors/%1.png").arg(nId); }
+// The layers of the splash animation: "paper", "hills", "verse", "title",
+// "seal", "hint".
+inline QString SplashResource(const char* pszLayer) {
+    return QStringLiteral(":/splash/%1.png").arg(QLatin1String(pszLayer));
+}

@@ -4,6 +4,7 @@
 #include "frame/book.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
+#include "frame/scrolltoolbar.h"
 #include "frame/st_splitterwnd.h"
 #include "panel/keywordedit.h"
 #include "panel/leftform.h"
@@ -234,19 +235,24 @@ TEST_F(MainFrameTest, SearchTabPlacesItsControlsForThePanelSize) {
     EXPECT_TRUE(Panel().Control(CLeftForm::IDC_WHOLE_TEXT)->property("checked").toBool());
     EXPECT_TRUE(Panel().Control(CLeftForm::IDC_VARIANTS)->property("checked").toBool());
 
-    // Enter in the keyword box reaches the panel.
+    // Enter in the keyword box reaches the panel and searches.
     QSignalSpy returns(&Panel(), &CLeftForm::returnKeyPressed);
     Panel().KeywordBox()->setFocus();
     Panel().KeywordBox()->insert(QStringLiteral("學而"));
     QTest::keyClick(Panel().KeywordBox(), Qt::Key_Return);
     EXPECT_EQ(returns.size(), 1);
     EXPECT_EQ(Panel().KeywordBox()->text(), QStringLiteral("學而"));
+    EXPECT_EQ(Panel().m_nListPages, 1);
 
-    // The same geometry after a resize, and the tree back on its tab.
+    // The same geometry after a resize, the list giving room to the list
+    // page box below it; the tree back on its tab.
     m_pFrame->resize(900, 600);
     QTest::qWait(50);
+    const QWidget* pListPrev = Panel().Control(CLeftForm::IDC_LIST_PREV);
+    EXPECT_TRUE(pListPrev->isVisible());
     EXPECT_EQ(Panel().Control(CLeftForm::IDC_RESULT_LIST)->geometry(),
-              QRect(5, 250, Panel().width() - 10, Panel().height() - 254));
+              QRect(5, 250, Panel().width() - 10, Panel().height() - 254 - pListPrev->height() - 2));
+    EXPECT_EQ(pListPrev->geometry().bottom(), Panel().height() - 6);
     Panel().TabControl()->setCurrentIndex(CLeftForm::TabContents);
     EXPECT_EQ(Panel().ContentsTree()->geometry(), QRect(5, 26, Panel().width() - 10, Panel().height() - 30));
     EXPECT_FALSE(Panel().KeywordBox()->isVisible());

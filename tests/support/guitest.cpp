@@ -39,6 +39,26 @@ CGuiCorpus::CGuiCorpus() {
     if (!writer.Write(source, variants, m_dir.Path(), strError)) throw std::runtime_error(strError);
 }
 
+CGuiSearchCorpus::CGuiSearchCorpus() {
+    SourceVolume gakuji{"學而第一",
+                        {{1, "子曰學而時習之{學者覺也}不亦說乎學", ""},
+                         {2, "有朋自遠方來不亦樂乎", ""},
+                         {3, "人不知而不慍不亦君子乎", ""}}};
+    SourceVolume isei{"為政第二", {{1, "為政以德", ""}, {2, "譬如北辰", ""}}};
+    SourceVolume kan1{"卷一", {}};
+    for (int n = Kan1FirstPage; n < Kan1FirstPage + Kan1Pages; ++n)
+        kan1.pages.push_back({n, "床前明月光{明月}疑是地上霜", ""});
+    CorpusSource source;
+    source.categories = {
+        {"經部", {{"論語", {gakuji, isei}}}},
+        {"集部", {{"唐詩", {kan1}}}},
+    };
+    CCorpusWriter writer;
+    CVariantTable variants;
+    std::string strError;
+    if (!writer.Write(source, variants, m_dir.Path(), strError)) throw std::runtime_error(strError);
+}
+
 void CGuiCorpus::Remove(const std::string& strName) const { std::filesystem::remove(m_dir.File(strName)); }
 
 CModalRecorder::CModalRecorder() {

@@ -32,6 +32,26 @@ private:
     CTempDir m_dir;
 };
 
+// A corpus for searching and browsing, with annotations ({…}):
+//   經部 / 論語 / 學而第一 (pages 1-3), 為政第二 (pages 1-2)
+//   集部 / 唐詩 / 卷一 (pages 5-105)
+// 學 stands on 學而第一 page 1 three times, twice in the main text and once
+// in an annotation; 明月 on each page of 卷一 once in the main text and
+// once in an annotation (101 pages: two list pages of rows).
+class CGuiSearchCorpus {
+public:
+    // Catalogue slots.
+    enum Slot { Keibu = 1, Rongo, Gakuji, Isei, Shubu, Toshi, Kan1 };
+    static constexpr int Kan1FirstPage = 5;
+    static constexpr int Kan1Pages = 101;
+
+    CGuiSearchCorpus();
+    QString Folder() const { return QString::fromStdString(m_dir.Path()); }
+
+private:
+    CTempDir m_dir;
+};
+
 // Answers every message box and dialog of the program while it lives
 // (they are rejected) and records them.
 class CModalRecorder {

@@ -1,14 +1,19 @@
 // Takes pictures of the main window on a corpus: the contents tab with the
-// first volume's first page shown, and the search tab.
-//   tessaline-screenshots DATA_DIR OUT_DIR
+// first volume's first page shown, the search tab, a search over the first
+// category with its first list page and the first result page with its
+// hits marked.
+//   tessaline-screenshots DATA_DIR OUT_DIR [KEYWORDS]
 // Run it under an X server (scripts/screenshots.sh uses xvfb-run).
 #include "frame/book.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
 #include "frame/st_splitterwnd.h"
+#include "panel/keywordedit.h"
 #include "panel/leftform.h"
+#include "panel/sortlistctrl.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -33,8 +38,8 @@ bool Save(CMainFrame& frame, const QString& strPath) {
 int main(int argc, char** argv) {
     CBookApp::PrepareEnvironment();
     CBookApp app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "Usage: tessaline-screenshots DATA_DIR OUT_DIR\n");
+    if (argc < 3 || argc > 4) {
+        std::fprintf(stderr, "Usage: tessaline-screenshots DATA_DIR OUT_DIR [KEYWORDS]\n");
         return 2;
     }
     const QString strOut = QString::fromLocal8Bit(argv[2]);
@@ -42,7 +47,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(strOut);  // the catalogue dump lands beside the pictures
 
     CMainFrame* pFrame = app.CreateMainFrame(QString::fromLocal8Bit(argv[1]));
-    pFrame->resize(1024, 700);
+    pFrame->resize(1280, 800);
     pFrame->show();
     if (!QTest::qWaitForWindowExposed(pFrame)) return 2;
 
@@ -61,6 +66,25 @@ int main(int argc, char** argv) {
 
     pFrame->LeftForm()->TabControl()->setCurrentIndex(CLeftForm::TabSearch);
     bOk = Save(*pFrame, strOut + "/search-tab.png") && bOk;
+
+    // A search over the first category, and its first result page.
+    CLeftForm* pPanel = pFrame->LeftForm();
+    pPanel->m_nRange = 1;
+    pPanel->KeywordBox()->setText(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("月"));
+    QElapsedTimer timer;
+    timer.start();
+    pPanel->OnSearch();
+    // From the search command to the first list page in the list control.
+    std::printf("search %s: %zu rows, first list page filled in %.1f ms\n",
+                qPrintable(pPanel->KeywordBox()->text()), pPanel->Results().GetRowCount(),
+                static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    bOk = Save(*pFrame, strOut + "/search-results.png") && bOk;
+    if (QTreeWidgetItem* pRow = pPanel->ResultList()->topLevelItem(0)) {
+        QSignalSpy loaded(pFrame->BookView(), &QWebEngineView::loadFinished);
+        pPanel->ResultList()->setCurrentItem(pRow);
+        loaded.wait(10000);
+        bOk = Save(*pFrame, strOut + "/result-page.png") && bOk;
+    }
 
     pFrame->Splitter()->ToggleColumn(0);
     bOk = Save(*pFrame, strOut + "/full-view.png") && bOk;
