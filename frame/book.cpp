@@ -1,16 +1,28 @@
 #include "frame/book.h"
 
+#include "frame/exitcompanion.h"
 #include "frame/mainfrm.h"
+#include "frame/splashwnd.h"
 #include "panel/datafolder.h"
 
 #include <QCommandLineParser>
+#include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
 const char* const CBookApp::OrganizationName = "Local AppWizard-Generated Applications";
+
+namespace {
+
+// Empty: the folder of the running executable.
+QString g_strProgramFolder;
+
+}  // namespace
 
 void CBookApp::PrepareEnvironment() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -23,11 +35,32 @@ void CBookApp::PrepareEnvironment() {
 CBookApp::CBookApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QString::fromLatin1(OrganizationName));
     setApplicationName(AppTitle());
+    setApplicationVersion(QStringLiteral(TESSALINE_VERSION));
+    // Matches the desktop entry tessaline.desktop.
+    setDesktopFileName(QStringLiteral("tessaline"));
 }
 
 CBookApp::~CBookApp() { ExitInstance(); }
 
 QString CBookApp::AppTitle() { return tr("Corvatel--Quenlowシリーズ⑭(Tessaline)"); }
+
+QString CBookApp::ProgramFolder() {
+    if (!g_strProgramFolder.isEmpty()) return g_strProgramFolder;
+    std::string strFolder;
+    std::string strError;
+    if (!CDataFolder::ProgramFolder(strFolder, strError)) return QCoreApplication::applicationDirPath();
+    return QFile::decodeName(strFolder.c_str());
+}
+
+void CBookApp::SetProgramFolder(const QString& strFolder) { g_strProgramFolder = strFolder; }
+
+QString CBookApp::HelpFile() { return ProgramFolder() + QStringLiteral("/help/index.html"); }
+
+bool CBookApp::OpenHelpFile() {
+    const QString strPath = HelpFile();
+    if (!QFileInfo(strPath).isFile()) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath));
+}
 
 bool CBookApp::InitInstance(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -49,6 +82,7 @@ bool CBookApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     m_bSplash = !parser.isSet(noSplashOption);
+    CSplashWnd::SetSplashEnabled(m_bSplash);
 
     std::string strFolder;
     std::string strError;
@@ -56,7 +90,12 @@ bool CBookApp::InitInstance(const QStringList& arguments) {
         std::fprintf(stderr, "tessaline: %s\n", strError.c_str());
         return false;
     }
-    CreateMainFrame(QFile::decodeName(strFolder.c_str()))->showMaximized();
+    // The splash covers the screen while the main window is made (the
+    // browser engine takes its time to start).
+    CSplashWnd::OpenSplash(nullptr);
+    CMainFrame* pFrame = CreateMainFrame(QFile::decodeName(strFolder.c_str()));
+    pFrame->showMaximized();
+    CSplashWnd::SetOwner(pFrame);
     return true;
 }
 
@@ -65,4 +104,14 @@ CMainFrame* CBookApp::CreateMainFrame(const QString& strDataFolder) {
     return m_pMainFrame.get();
 }
 
-void CBookApp::ExitInstance() { m_pMainFrame.reset(); }
+void CBookApp::ExitInstance() {
+    CSplashWnd::CloseSplash();
+    if (!m_pMainFrame) return;
+    m_pMainFrame.reset();
+    CExitCompanion::Start(ProgramFolder());
+}
+
+bool CBookApp::notify(QObject* pReceiver, QEvent* pEvent) {
+    if (CSplashWnd::FilterSplashInput(pEvent)) return true;
+    return QApplication::notify(pReceiver, pEvent);
+}
