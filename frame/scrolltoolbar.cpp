@@ -35,6 +35,10 @@ bool CSCrollToolBar::Create(const std::function<QAction*(int)>& fnAction) {
         addAction(pAction);
     }
     SetImageSize(ImageSize, ImageSize);
+    // The hot images draw their own raised look: no frame of the style's.
+    for (QAction* pAction : actions())
+        if (QWidget* pButton = widgetForAction(pAction); pButton && !pAction->isSeparator())
+            pButton->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 2px; }"));
     SetBackdrop(IDB_TOOLBAR_BACKDROP);
     LoadButtonImages(ImageCount, MaskColour, IDB_TOOLBAR_NORMAL, IDB_TOOLBAR_DISABLED, IDB_TOOLBAR_HOT);
 
