@@ -5,6 +5,7 @@
 #include "platform/readonlyfile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 const char* const CIndex::OpenFailedMessage = "データを開けませんでした。";
@@ -47,6 +48,7 @@ bool CIndex::Fail(const std::string& strReason) {
 
 bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, int nScope) {
     m_strOpenError.clear();
+    m_directories.Clear();
     LoadVariants(strFolder);
     const std::string strHeader = HeaderPath(strFolder, strBaseName, nScope);
     try {
@@ -80,6 +82,7 @@ bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, 
 }
 
 void CIndex::Close() {
+    m_directories.Clear();
     m_firstBlockTable = {};
     m_lastPageTable = {};
     m_nextBlockTable = {};
@@ -95,6 +98,13 @@ bool CIndex::StartCursor(int32_t nSlot, PostingCursor& cursor) const {
     if (nBlock == NoBlock) return false;
     cursor.Start(&m_view, nBlock);
     return true;
+}
+
+std::shared_ptr<const CSlotDirectory> CIndex::GetSlotDirectory(int32_t nSlot) const {
+    if (!IsOpen() || nSlot < 0 || nSlot >= SlotCount) return nullptr;
+    const uint32_t nBlock = m_firstBlockTable[static_cast<size_t>(nSlot)];
+    if (nBlock == NoBlock) return nullptr;
+    return m_directories.Get(nSlot, m_view, nBlock, m_lastPageTable[static_cast<size_t>(nSlot)]);
 }
 
 void CIndex::ClearResults() {
@@ -116,51 +126,69 @@ int32_t CIndex::SearchPattern(const std::u16string& strPattern, int nCombine, bo
         if (nCombine != CombineUnion) ClearResults();
         return 0;
     }
+    // An intersection keeps only pages already found: the search need not
+    // look at any other.
+    if (nCombine == CombineIntersect && std::is_sorted(resultPages.begin(), resultPages.end()))
+        search.RestrictTo(&resultPages);
     std::vector<uint32_t> foundPages;
     std::vector<uint32_t> foundHits;
     search.Run(bCountHits, foundPages, foundHits);
-    MergeResults(foundPages, foundHits, nCombine, bCountHits);
+    MergeResults(std::move(foundPages), std::move(foundHits), nCombine, bCountHits);
     return resultCount;
 }
 
-void CIndex::MergeResults(const std::vector<uint32_t>& foundPages, const std::vector<uint32_t>& foundHits,
-                          int nCombine, bool bCountHits) {
+void CIndex::MergeResults(std::vector<uint32_t>&& foundPages, std::vector<uint32_t>&& foundHits, int nCombine,
+                          bool bCountHits) {
     if (nCombine == CombineReplace) {
-        resultPages = foundPages;
+        resultPages = std::move(foundPages);
         if (bCountHits)
-            resultHits = foundHits;
+            resultHits = std::move(foundHits);
         else
             resultHits.clear();
+        resultCount = static_cast<int32_t>(resultPages.size());
+        return;
+    }
+    // Where each found page stands among the earlier ones (npos: not
+    // there). Found pages ascend; so do the earlier ones after any search
+    // but a union, and then one pass over both finds them. Otherwise a hash
+    // lookup does, with the same outcome as a linear search and without its
+    // quadratic cost on large result sets.
+    std::vector<size_t> places(foundPages.size(), SIZE_MAX);
+    if (std::is_sorted(resultPages.begin(), resultPages.end())) {
+        size_t j = 0;
+        for (size_t i = 0; i < foundPages.size(); ++i) {
+            while (j < resultPages.size() && resultPages[j] < foundPages[i]) ++j;
+            if (j < resultPages.size() && resultPages[j] == foundPages[i]) places[i] = j;
+        }
     } else {
-        // Where each earlier page stands in resultPages. A hash lookup gives
-        // the same outcome as a linear search, without its quadratic cost on
-        // large result sets.
         std::unordered_map<uint32_t, size_t> earlier;
         earlier.reserve(resultPages.size());
         for (size_t i = 0; i < resultPages.size(); ++i) earlier.emplace(resultPages[i], i);
-        if (nCombine == CombineUnion) {
-            for (size_t i = 0; i < foundPages.size(); ++i) {
-                auto it = earlier.find(foundPages[i]);
-                if (it != earlier.end()) {
-                    if (bCountHits && it->second < resultHits.size()) resultHits[it->second] += foundHits[i];
-                } else {
-                    resultPages.push_back(foundPages[i]);
-                    if (bCountHits) resultHits.push_back(foundHits[i]);
-                }
-            }
-            if (!bCountHits) resultHits.clear();
-        } else {
-            std::vector<uint32_t> keptPages;
-            std::vector<uint32_t> keptHits;
-            for (size_t i = 0; i < foundPages.size(); ++i) {
-                auto it = earlier.find(foundPages[i]);
-                if (it == earlier.end()) continue;
-                keptPages.push_back(foundPages[i]);
-                if (bCountHits) keptHits.push_back(foundHits[i] + resultHits[it->second]);
-            }
-            resultPages = std::move(keptPages);
-            resultHits = std::move(keptHits);
+        for (size_t i = 0; i < foundPages.size(); ++i) {
+            auto it = earlier.find(foundPages[i]);
+            if (it != earlier.end()) places[i] = it->second;
         }
+    }
+    if (nCombine == CombineUnion) {
+        for (size_t i = 0; i < foundPages.size(); ++i) {
+            if (places[i] != SIZE_MAX) {
+                if (bCountHits && places[i] < resultHits.size()) resultHits[places[i]] += foundHits[i];
+            } else {
+                resultPages.push_back(foundPages[i]);
+                if (bCountHits) resultHits.push_back(foundHits[i]);
+            }
+        }
+        if (!bCountHits) resultHits.clear();
+    } else {
+        std::vector<uint32_t> keptPages;
+        std::vector<uint32_t> keptHits;
+        for (size_t i = 0; i < foundPages.size(); ++i) {
+            if (places[i] == SIZE_MAX) continue;
+            keptPages.push_back(foundPages[i]);
+            if (bCountHits) keptHits.push_back(foundHits[i] + resultHits[places[i]]);
+        }
+        resultPages = std::move(keptPages);
+        resultHits = std::move(keptHits);
     }
     resultCount = static_cast<int32_t>(resultPages.size());
 }

@@ -2,11 +2,13 @@
 
 #include "corpus/filelist.h"
 #include "index/postingcursor.h"
+#include "index/slotdirectory.h"
 #include "platform/readonlymapping.h"
 #include "text/varianttable.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,17 @@ public:
     // the slot is outside 0..99,999 or it has no postings.
     bool StartCursor(int32_t nSlot, PostingCursor& cursor) const;
     uint32_t GetLastPage(int32_t nSlot) const { return m_lastPageTable[static_cast<size_t>(nSlot)]; }
+    // The slot's page directory (see CSlotDirectory), built on first use and
+    // kept while the index is open; null when the index is closed, the slot
+    // has no postings or gets no directory (too many records, or turned off).
+    std::shared_ptr<const CSlotDirectory> GetSlotDirectory(int32_t nSlot) const;
+    const PostingsView* GetPostingsView() const { return &m_view; }
+    // Bounds of the directories (see CSlotDirectoryCache::SetLimits); drops
+    // those built. nMaxRecords 0 makes every search walk the chains.
+    void SetDirectoryLimits(size_t nMaxBytes, size_t nMaxRecords) { m_directories.SetLimits(nMaxBytes, nMaxRecords); }
+    size_t GetDirectoryBytes() const { return m_directories.Bytes(); }
+    // Drops the directories built so far (the next search builds its own).
+    void ClearDirectories() { m_directories.Clear(); }
     // N, the entries of the chain table loaded from the header.
     uint32_t GetChainTableSize() const { return m_nNextBlocks; }
 
@@ -130,8 +143,8 @@ public:
 private:
     void SearchTerms(std::u16string& strKeywords, bool bCountHits, bool bUseVariants, bool bAnd);
     void ClearResults();
-    void MergeResults(const std::vector<uint32_t>& foundPages, const std::vector<uint32_t>& foundHits,
-                      int nCombine, bool bCountHits);
+    void MergeResults(std::vector<uint32_t>&& foundPages, std::vector<uint32_t>&& foundHits, int nCombine,
+                      bool bCountHits);
     bool Fail(const std::string& strReason);
 
     CFileList m_fileList;
@@ -141,6 +154,8 @@ private:
     std::vector<uint32_t> m_lastPageTable;
     PostingsView m_view;
     uint32_t m_nNextBlocks = 0;
+    // Filled by searches, which only read the index otherwise.
+    mutable CSlotDirectoryCache m_directories;
 
     std::vector<uint32_t> resultPages;
     std::vector<uint32_t> resultHits;

@@ -25,6 +25,8 @@ char32_t CharAt(const std::u16string& s, size_t i, size_t& nUnits) {
 
 bool IsOneWildcard(char16_t u) { return u == u'?' || u == u'\uFF1F'; }
 
+uint64_t RotateLeft(uint64_t x, uint32_t n) { return n == 0 ? x : x << n | x >> (64 - n); }
+
 }  // namespace
 
 bool CPatternSearch::Compile(const std::u16string& strPattern) {
@@ -85,6 +87,7 @@ bool CPatternSearch::Compile(const std::u16string& strPattern) {
             m_segmentEnds.clear();
             return false;
         }
+        term.slot = nSlot;
         term.lastPage = m_index.GetLastPage(nSlot);
         term.offset = nOffset++;
         m_terms.push_back(term);
@@ -108,6 +111,201 @@ bool CPatternSearch::AnyBad() const {
 void CPatternSearch::Run(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits) {
     foundPages.clear();
     foundHits.clear();
+    if (!RunWithDirectories(bCountHits, foundPages, foundHits)) RunByWalking(bCountHits, foundPages, foundHits);
+    m_slots.clear();  // the directories are the cache's again
+}
+
+bool CPatternSearch::Within(uint32_t nPage, size_t& nNext) const {
+    if (!m_pWithin) return true;
+    const std::vector<uint32_t>& within = *m_pWithin;
+    nNext = static_cast<size_t>(std::lower_bound(within.begin() + static_cast<std::ptrdiff_t>(std::min(nNext, within.size())),
+                                                 within.end(), nPage) -
+                                within.begin());
+    return nNext < within.size() && within[nNext] == nPage;
+}
+
+bool CPatternSearch::RunWithDirectories(bool bCountHits, std::vector<uint32_t>& foundPages,
+                                        std::vector<uint32_t>& foundHits) {
+    m_slots.clear();
+    for (SearchTerm& term : m_terms) {
+        size_t s = 0;
+        while (s < m_slots.size() && m_slots[s].slot != term.slot) ++s;
+        if (s == m_slots.size()) {
+            SlotUse use;
+            use.slot = term.slot;
+            use.pDirectory = m_index.GetSlotDirectory(term.slot);
+            if (!use.pDirectory) return false;
+            m_slots.push_back(std::move(use));
+        }
+        term.use = s;
+    }
+    // A directory that ends bad stands where a cursor walking its chain
+    // would go bad: the search ends there, as it does then.
+    uint32_t nLimit = UINT32_MAX;
+    for (const SlotUse& use : m_slots) {
+        const CSlotDirectory& directory = *use.pDirectory;
+        if (directory.RecordCount() == 0) return true;
+        if (directory.EndsBad()) nLimit = std::min(nLimit, directory.Pages().back());
+    }
+
+    const PostingsView* pView = m_index.GetPostingsView();
+    if (m_terms.size() == 1 && !m_pWithin) {
+        // Every record holds a hit (at least one position), and how many is
+        // known: no position needs reading.
+        const CSlotDirectory& directory = *m_slots[0].pDirectory;
+        foundPages = directory.Pages();
+        if (bCountHits) foundHits.assign(directory.HitCounts().begin(), directory.HitCounts().end());
+        return true;
+    }
+    FindCandidates(nLimit);
+    PrepareMaskChecks();
+    for (SlotUse& use : m_slots) use.next = 0;
+    uint64_t nStamp = 0;
+    // Finds the slot's record of the candidate page once per page.
+    auto locate = [&](SlotUse& use, uint32_t nPage) {
+        if (use.stamp == nStamp) return true;
+        use.stamp = nStamp;
+        const bool bHeld = use.pDirectory->Find(nPage, use.next, use.record);
+        use.next = use.record;
+        return bHeld;
+    };
+    const MaskCheck* const pChecks = m_maskChecks.data();
+    const size_t nChecks = m_maskChecks.size();
+    for (uint32_t nPage : m_candidates) {
+        ++nStamp;
+        // The masks first: a segment's terms must share a residue.
+        bool bPossible = true;
+        uint64_t nShared = ~uint64_t{0};
+        for (size_t k = 0; k < nChecks; ++k) {
+            const MaskCheck& check = pChecks[k];
+            SlotUse& use = *check.pUse;
+            if (!locate(use, nPage)) {
+                bPossible = false;
+                break;
+            }
+            nShared &= RotateLeft(check.pDirectory->Mask(use.record), check.nTurn);
+            if (nShared == 0) {
+                bPossible = false;
+                break;
+            }
+            if (check.bLastOfSegment) nShared = ~uint64_t{0};
+        }
+        if (!bPossible) continue;
+        bool bHeld = true;
+        for (SlotUse& use : m_slots) {
+            bHeld = locate(use, nPage);
+            if (!bHeld) break;
+        }
+        if (!bHeld) continue;  // cannot happen: every slot holds a candidate
+        if (m_terms.size() == 1) {
+            foundPages.push_back(nPage);
+            if (bCountHits) foundHits.push_back(m_slots[0].pDirectory->Hits(m_slots[0].record));
+            continue;
+        }
+        for (SearchTerm& term : m_terms) {
+            const SlotUse& use = m_slots[term.use];
+            use.pDirectory->StartAt(pView, use.record, term.cursor);
+        }
+        uint32_t nHits = 0;
+        const bool bHit = WorkPage(nPage, bCountHits, nHits);
+        if (AnyBad()) return true;
+        if (bHit) {
+            foundPages.push_back(nPage);
+            if (bCountHits) foundHits.push_back(nHits);
+        }
+    }
+    return true;
+}
+
+// Fills m_maskChecks for the slots of this run (m_slots no longer changes).
+void CPatternSearch::PrepareMaskChecks() {
+    m_maskChecks.clear();
+    size_t nBegin = 0;
+    for (size_t nEnd : m_segmentEnds) {
+        if (nEnd - nBegin >= 2) {
+            const size_t nFirst = m_maskChecks.size();
+            for (size_t t = nBegin; t < nEnd; ++t) {
+                SlotUse& use = m_slots[m_terms[t].use];
+                m_maskChecks.push_back({&use, use.pDirectory.get(), (m_nLength - 1 - m_terms[t].offset) % 64, false});
+            }
+            std::sort(m_maskChecks.begin() + static_cast<std::ptrdiff_t>(nFirst), m_maskChecks.end(),
+                      [](const MaskCheck& a, const MaskCheck& b) {
+                          return a.pDirectory->RecordCount() < b.pDirectory->RecordCount();
+                      });
+            m_maskChecks.back().bLastOfSegment = true;
+        }
+        nBegin = nEnd;
+    }
+}
+
+// The pages up to nLimit that every slot holds (and that m_pWithin lists).
+void CPatternSearch::FindCandidates(uint32_t nLimit) {
+    m_candidates.clear();
+    m_order.resize(m_slots.size());
+    for (size_t s = 0; s < m_slots.size(); ++s) m_order[s] = s;
+    std::sort(m_order.begin(), m_order.end(), [&](size_t a, size_t b) {
+        return m_slots[a].pDirectory->RecordCount() < m_slots[b].pDirectory->RecordCount();
+    });
+    const CSlotDirectory& rarest = *m_slots[m_order[0]].pDirectory;
+
+    const bool bAllBitmaps = std::all_of(m_slots.begin(), m_slots.end(),
+                                         [](const SlotUse& use) { return use.pDirectory->HasBitmap(); });
+    if (bAllBitmaps && m_slots.size() > 1 && !m_pWithin) {
+        // Dense slots: AND their bitmaps a word at a time.
+        size_t nWords = static_cast<size_t>(nLimit / 64) + 1;
+        for (const SlotUse& use : m_slots) nWords = std::min(nWords, use.pDirectory->Bitmap().size());
+        // A chunk at a time, so that the words stay in the first-level cache.
+        constexpr size_t ChunkWords = 256;
+        uint64_t chunk[ChunkWords];
+        for (size_t nFrom = 0; nFrom < nWords; nFrom += ChunkWords) {
+            const size_t n = std::min(ChunkWords, nWords - nFrom);
+            const uint64_t* pFirst = rarest.Bitmap().data() + nFrom;
+            std::copy(pFirst, pFirst + n, chunk);
+            for (size_t k = 1; k < m_order.size(); ++k) {
+                const uint64_t* pOther = m_slots[m_order[k]].pDirectory->Bitmap().data() + nFrom;
+                for (size_t w = 0; w < n; ++w) chunk[w] &= pOther[w];
+            }
+            for (size_t w = 0; w < n; ++w) {
+                for (uint64_t x = chunk[w]; x != 0; x &= x - 1) {
+                    const uint32_t nPage =
+                        static_cast<uint32_t>((nFrom + w) * 64 + static_cast<size_t>(__builtin_ctzll(x)));
+                    if (nPage > nLimit) return;
+                    m_candidates.push_back(nPage);
+                }
+            }
+        }
+        return;
+    }
+
+    // Otherwise the rarest slot's pages (or the pages searched within, when
+    // fewer), each looked up in the other slots, rarest first.
+    for (SlotUse& use : m_slots) use.next = 0;
+    size_t nWithinNext = 0;
+    auto keep = [&](uint32_t nPage, size_t nFirstOther) {
+        for (size_t k = nFirstOther; k < m_order.size(); ++k) {
+            SlotUse& use = m_slots[m_order[k]];
+            size_t nRecord = use.next;
+            const bool bHeld = use.pDirectory->Find(nPage, use.next, nRecord);
+            use.next = nRecord;
+            if (!bHeld) return false;
+        }
+        return true;
+    };
+    if (m_pWithin && m_pWithin->size() < rarest.RecordCount()) {
+        for (uint32_t nPage : *m_pWithin) {
+            if (nPage > nLimit) break;
+            if (keep(nPage, 0)) m_candidates.push_back(nPage);
+        }
+        return;
+    }
+    for (uint32_t nPage : rarest.Pages()) {
+        if (nPage > nLimit) break;
+        if (keep(nPage, 1) && Within(nPage, nWithinNext)) m_candidates.push_back(nPage);
+    }
+}
+
+void CPatternSearch::RunByWalking(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits) {
+    size_t nWithinNext = 0;
     const size_t nTerms = m_terms.size();
     uint32_t n = 0;  // the page every term must reach
     for (SearchTerm& term : m_terms) {
@@ -141,7 +339,7 @@ void CPatternSearch::Run(bool bCountHits, std::vector<uint32_t>& foundPages, std
         uint32_t nHits = 0;
         const bool bHit = WorkPage(n, bCountHits, nHits);
         if (AnyBad()) return;
-        if (bHit) {
+        if (bHit && Within(n, nWithinNext)) {
             foundPages.push_back(n);
             if (bCountHits) foundHits.push_back(nHits);
         }
@@ -176,6 +374,30 @@ bool CPatternSearch::WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits) 
     }
 
     nHits = 0;
+    if (nSegments == 1) {
+        // One segment (no "*"): the same steps as below, without the order
+        // check. Every term must stand at one value.
+        for (;;) {
+            uint64_t nTarget = m_terms[0].value;
+            bool bEqual = true;
+            for (size_t t = 1; t < nTerms; ++t) {
+                const uint64_t nValue = m_terms[t].value;
+                if (nValue != nTarget) bEqual = false;
+                if (nValue > nTarget) nTarget = nValue;
+            }
+            if (bEqual) {
+                ++nHits;
+                if (!bCountHits) return true;
+                nTarget += 1;
+            }
+            for (SearchTerm& term : m_terms) {
+                if (term.value >= nTarget) continue;
+                if (term.cursor.bytesLeft == 0) return nHits > 0;
+                term.value += term.cursor.ReadPacked(true);
+                if (term.cursor.Bad()) return nHits > 0;
+            }
+        }
+    }
     for (;;) {
         uint64_t nTarget = MaxValue(0, m_segmentEnds[0]);
         size_t nFailed = 0;

@@ -14,7 +14,25 @@ void PostingCursor::Start(const PostingsView* pView, uint32_t nFirstBlock) {
     EnterBlock();
 }
 
+void PostingCursor::Resume(const PostingsView* pView, uint32_t nBlock, uint16_t nOffset, uint64_t nVisited,
+                           uint32_t nPage, bool bFirstRecord) {
+    m_pView = pView;
+    block = nBlock;
+    offset = nOffset;
+    page = nPage;
+    bytesLeft = 0;
+    m_nBlocksVisited = nVisited;
+    m_bFirstRecord = bFirstRecord;
+    m_bBad = false;
+    MapBlock();
+}
+
 void PostingCursor::EnterBlock() {
+    if (m_pChain) m_pChain->push_back(block);
+    MapBlock();
+}
+
+void PostingCursor::MapBlock() {
     const uint64_t nStart = static_cast<uint64_t>(block) * BlockSize;
     if (nStart >= m_pView->nSize) {
         m_pBlock = nullptr;
@@ -75,4 +93,55 @@ void PostingCursor::SkipPositions() {
     }
     offset = static_cast<uint16_t>(s);
     bytesLeft = 0;
+}
+
+uint32_t PostingCursor::ScanPositions(uint64_t& nMask) {
+    nMask = 0;
+    if (m_bBad) return 0;
+    if (bytesLeft == 0) {
+        Fail();
+        return 0;
+    }
+    uint32_t nCount = 0;
+    uint64_t nPosition = 0;
+    if (offset + static_cast<uint32_t>(bytesLeft) + 2 <= m_nBlockBytes) {
+        // The whole rest of the record lies in this block, with two bytes to
+        // spare for a last number that runs past L (caught below).
+        const uint8_t* p = m_pBlock + offset;
+        const uint32_t nEnd = bytesLeft;
+        uint32_t i = 0;
+        while (i < nEnd) {
+            const uint32_t b = p[i];
+            if (b < 0x80) {
+                nPosition += b;
+                i += 1;
+            } else if (b < 0xC0) {
+                nPosition += (b & 0x3F) << 8 | p[i + 1];
+                i += 2;
+            } else {
+                nPosition += (b & 0x3F) << 16 | static_cast<uint32_t>(p[i + 1]) << 8 | p[i + 2];
+                i += 3;
+            }
+            nMask |= uint64_t{1} << (nPosition % 64);
+            ++nCount;
+        }
+        if (i != nEnd) {  // the last number runs past L
+            Fail();
+            nMask = 0;
+            return 0;
+        }
+        offset = static_cast<uint16_t>(offset + nEnd);
+        bytesLeft = 0;
+        return nCount;
+    }
+    while (bytesLeft > 0 && !m_bBad) {
+        nPosition += ReadPacked(true);
+        nMask |= uint64_t{1} << (nPosition % 64);
+        ++nCount;
+    }
+    if (m_bBad) {
+        nMask = 0;
+        return 0;
+    }
+    return nCount;
 }

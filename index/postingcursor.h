@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The postings file as the cursor sees it: the mapped bytes and the chain
 // table of the header. Both are owned by CIndex and outlive every cursor.
@@ -36,6 +37,15 @@ public:
 
     // REQUIRES: pView outlives the cursor.
     void Start(const PostingsView* pView, uint32_t nFirstBlock);
+    // Places the cursor at a record start that an earlier walk of the same
+    // chain reached: byte nOffset of block nBlock, the nVisited-th block of
+    // the chain, after the record of nPage (bFirstRecord: before the first
+    // record). The next ReadPageHeader reads that record.
+    void Resume(const PostingsView* pView, uint32_t nBlock, uint16_t nOffset, uint64_t nVisited, uint32_t nPage,
+                bool bFirstRecord);
+    // While set, every block the cursor enters is appended to *pChain, the
+    // first block included (call before Start). Null stops it.
+    void RecordChain(std::vector<uint32_t>* pChain) { m_pChain = pChain; }
 
     // The next byte of the stream; inline while the current block lasts.
     uint8_t NextByte(bool bPositionByte) {
@@ -47,6 +57,18 @@ public:
         return NextByteAcrossBlocks();
     }
     uint32_t ReadPacked(bool bPositionBytes) {
+        // Fast path: the whole number lies in this block (and, for position
+        // bytes, inside L).
+        if (offset + 3u <= m_nBlockBytes && (!bPositionBytes || bytesLeft >= 3)) {
+            const uint8_t* p = m_pBlock + offset;
+            const uint32_t b0 = p[0];
+            const uint32_t nBytes = b0 < 0x80 ? 1 : b0 < 0xC0 ? 2 : 3;
+            offset = static_cast<uint16_t>(offset + nBytes);
+            if (bPositionBytes) bytesLeft = static_cast<uint16_t>(bytesLeft - nBytes);
+            if (nBytes == 1) return b0;
+            if (nBytes == 2) return (b0 & 0x3F) << 8 | p[1];
+            return (b0 & 0x3F) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+        }
         const uint32_t b = NextByte(bPositionBytes);
         if (b < 0x80) return b;
         if (b < 0xC0) return (b & 0x3F) << 8 | NextByte(bPositionBytes);
@@ -57,6 +79,11 @@ public:
     void ReadPageHeader();
     // Moves past the position bytes of the current record not yet read.
     void SkipPositions();
+    // Reads the positions of the current record (none read yet) and returns
+    // how many there are; bit p % 64 of nMask is set for each position p.
+    // A record without positions, or whose last number runs past L, makes
+    // the cursor bad (as reading them one by one would).
+    uint32_t ScanPositions(uint64_t& nMask);
 
     bool Bad() const { return m_bBad; }
 
@@ -68,6 +95,7 @@ public:
 private:
     bool FollowChain();
     void EnterBlock();
+    void MapBlock();
     uint8_t NextByteAcrossBlocks();
     uint8_t Fail() {
         m_bBad = true;
@@ -75,6 +103,7 @@ private:
         return 0;
     }
 
+    std::vector<uint32_t>* m_pChain = nullptr;
     const PostingsView* m_pView = nullptr;
     const uint8_t* m_pBlock = nullptr;  // the current block's bytes in the view
     uint32_t m_nBlockBytes = 0;         // how many of them lie inside the file; 0 once bad

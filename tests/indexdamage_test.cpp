@@ -29,15 +29,19 @@ protected:
         m_postings = m_dir.Read("Index-idx.m");
     }
 
-    // Runs a fixed set of searches; they must simply end.
+    // Runs a fixed set of searches, through the page directories and by
+    // walking the chains; they must simply end.
     void SearchAll() {
         CIndex index;
         if (!index.Open(m_dir.Path(), "Index", ScopeWholeText)) return;
-        for (const char16_t* pszKeywords : {u"之", u"中國", u"天下 明月", u"明*月", u"人?史", u"不不不"}) {
-            std::u16string keywords = pszKeywords;
-            index.SearchAnd(keywords, true, true);
-            keywords = pszKeywords;
-            index.SearchOr(keywords, true, false);
+        for (size_t nMaxRecords : {CSlotDirectoryCache::DefaultMaxRecords, size_t{0}}) {
+            index.SetDirectoryLimits(CSlotDirectoryCache::DefaultMaxBytes, nMaxRecords);
+            for (const char16_t* pszKeywords : {u"之", u"中國", u"天下 明月", u"明*月", u"人?史", u"不不不", u"之 不 人"}) {
+                std::u16string keywords = pszKeywords;
+                index.SearchAnd(keywords, true, true);
+                keywords = pszKeywords;
+                index.SearchOr(keywords, true, false);
+            }
         }
     }
 

@@ -142,4 +142,35 @@ TEST(PostingCursorTest, RecordsThatBreakTheFormatEndInABadCursor) {
     EXPECT_TRUE(cursor.Bad());
 }
 
+TEST(PostingCursorTest, ScanPositionsCountsAndMasksThem) {
+    // Positions 3, 3 + 200, 3 + 200 + 70000 (numbers of 1, 2 and 3 bytes),
+    // placed at the start of a block (read in place) and across the end of
+    // block 0 into block 1 (read number by number).
+    const std::vector<uint8_t> positions = {0x03, 0x80, 0xC8, 0xC1, 0x11, 0x70};
+    const uint64_t nMask = uint64_t{1} << 3 | uint64_t{1} << (203 % 64) | uint64_t{1} << (70203 % 64);
+    for (uint32_t nStart : {0u, B - 4}) {
+        Postings p(2, {1, 0});
+        std::copy(positions.begin(), positions.end(), p.bytes.begin() + nStart);
+        PostingCursor cursor;
+        cursor.Start(&p.view, 0);
+        cursor.offset = static_cast<uint16_t>(nStart);
+        cursor.bytesLeft = static_cast<uint16_t>(positions.size());
+        uint64_t nFound = 0;
+        EXPECT_EQ(cursor.ScanPositions(nFound), 3u) << nStart;
+        EXPECT_EQ(nFound, nMask) << nStart;
+        EXPECT_FALSE(cursor.Bad()) << nStart;
+        EXPECT_EQ(cursor.bytesLeft, 0) << nStart;
+        EXPECT_EQ(cursor.block * B + cursor.offset, (nStart + positions.size()) % (2 * B)) << nStart;
+
+        // The last number runs one byte past L; and a record without positions.
+        for (uint16_t nLength : {uint16_t(positions.size() - 1), uint16_t(0)}) {
+            cursor.Start(&p.view, 0);
+            cursor.offset = static_cast<uint16_t>(nStart);
+            cursor.bytesLeft = nLength;
+            cursor.ScanPositions(nFound);
+            EXPECT_TRUE(cursor.Bad()) << nStart << " L " << nLength;
+        }
+    }
+}
+
 }  // namespace

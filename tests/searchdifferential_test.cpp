@@ -7,6 +7,7 @@
 
 #include "support/randomcorpus.h"
 #include "support/tempdir.h"
+#include "support/testcorpus.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,125 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
             }
         }
     }
+}
+
+// The scan's result of and / or over terms, as SearchAnd / SearchOr give it:
+// pages in result order, hits per page.
+void ExpectedCombination(const CScanReference& reference, const std::vector<std::u16string>& terms, int nScope,
+                         bool bVariants, bool bAnd, std::vector<uint32_t>& expectedPages,
+                         std::map<uint32_t, uint32_t>& expectedHits) {
+    expectedPages.clear();
+    expectedHits.clear();
+    for (size_t t = 0; t < terms.size(); ++t) {
+        std::map<uint32_t, uint32_t> found = reference.Search(terms[t], nScope, bVariants);
+        if (bAnd) {
+            std::vector<uint32_t> kept;
+            std::map<uint32_t, uint32_t> hits;
+            for (const auto& [p, n] : found) {
+                if (t > 0 && !expectedHits.count(p)) continue;
+                kept.push_back(p);
+                hits[p] = n + (t > 0 ? expectedHits[p] : 0);
+            }
+            expectedPages = kept;
+            expectedHits = hits;
+        } else {
+            for (const auto& [p, n] : found) {
+                if (!expectedHits.count(p)) expectedPages.push_back(p);
+                expectedHits[p] += n;
+            }
+        }
+    }
+}
+
+// Many pages per slot: a character on almost every page (its directory has
+// a bitmap), others on fewer, one so rare that its directory is a list; the
+// rarest term stands anywhere in the pattern. Every way of running the
+// search (page directories, a cache too small to keep any, directories for
+// the rare slots only, walking the chains) must give the scan's pages and
+// hits.
+TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {
+    std::mt19937 rng(29);
+    std::vector<std::u16string> texts;
+    std::vector<Page> pages;
+    const std::u16string common = u"之之之不不人中國天下";
+    for (int p = 0; p < 4000; ++p) {
+        std::u16string text;
+        const int nLength = 10 + static_cast<int>(rng() % 60);
+        for (int i = 0; i < nLength; ++i) {
+            const unsigned r = rng() % 1000;
+            text.push_back(r == 0 ? u'史' : r < 4 ? u'明' : common[rng() % common.size()]);
+        }
+        if (p % 500 == 7) text += u"明史之";  // a few certain occurrences
+        Page page;
+        for (size_t i = 0; i < text.size(); ++i) page.chars[static_cast<uint32_t>(i)] = {text[i], false};
+        pages.push_back(page);
+        texts.push_back(text);
+    }
+    const char* const pszVariants = "4E2D,570B\n";
+    CTempDir dir;
+    WriteSimpleCorpus(dir.Path(), texts, pszVariants, 5);
+    CVariantTable variants;
+    variants.Parse(pszVariants);
+    const CScanReference reference(pages, variants);
+
+    const std::u16string patterns[] = {
+        u"之史", u"史之", u"之?史", u"明史之", u"之之史", u"不?史?之", u"之*史", u"史*之", u"之*不*史",
+        u"明?之", u"之明", u"中國", u"國中之", u"之不", u"不之不", u"之*明", u"明*之*史", u"之之之",
+    };
+    const std::vector<std::vector<std::u16string>> keywordSets = {
+        {u"之不", u"史"}, {u"史", u"之不"}, {u"之之", u"明", u"不?之"}, {u"之*史", u"明"},
+    };
+    struct Setting {
+        const char* pszName;
+        size_t nMaxBytes;
+        size_t nMaxRecords;
+    } settings[] = {
+        {"directories", CSlotDirectoryCache::DefaultMaxBytes, CSlotDirectoryCache::DefaultMaxRecords},
+        {"no directory kept", 64, CSlotDirectoryCache::DefaultMaxRecords},
+        {"rare slots only", CSlotDirectoryCache::DefaultMaxBytes, 200},
+        {"walking the chains", CSlotDirectoryCache::DefaultMaxBytes, 0},
+    };
+    CIndex index;
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText));
+    for (const Setting& setting : settings) {
+        index.SetDirectoryLimits(setting.nMaxBytes, setting.nMaxRecords);
+        for (bool bVariants : {false, true}) {
+            for (const std::u16string& strPattern : patterns) {
+                const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, ScopeWholeText, bVariants);
+                index.SearchPattern(strPattern, CombineReplace, true, bVariants);
+                std::map<uint32_t, uint32_t> actual;
+                for (size_t k = 0; k < index.GetResultPages().size(); ++k)
+                    actual[index.GetResultPages()[k]] = index.GetResultHits()[k];
+                ASSERT_TRUE(actual == expected) << setting.pszName << " " << Describe(strPattern, ScopeWholeText, bVariants)
+                                                << Difference(actual, expected);
+                // Pages only, ascending.
+                std::vector<uint32_t> expectedPages;
+                for (const auto& [p, n] : expected) expectedPages.push_back(p);
+                index.SearchPattern(strPattern, CombineReplace, false, bVariants);
+                EXPECT_EQ(index.GetResultPages(), expectedPages) << setting.pszName << " " << Describe(strPattern, ScopeWholeText, bVariants);
+                index.SearchPattern(u"", CombineReplace, false, false);
+            }
+            for (const std::vector<std::u16string>& terms : keywordSets) {
+                for (bool bAnd : {true, false}) {
+                    std::u16string keywords;
+                    for (const std::u16string& term : terms) keywords += (keywords.empty() ? u"" : u" ") + term;
+                    std::vector<uint32_t> expectedPages;
+                    std::map<uint32_t, uint32_t> expectedHits;
+                    ExpectedCombination(reference, terms, ScopeWholeText, bVariants, bAnd, expectedPages, expectedHits);
+                    if (bAnd)
+                        index.SearchAnd(keywords, true, bVariants);
+                    else
+                        index.SearchOr(keywords, true, bVariants);
+                    ASSERT_EQ(index.GetResultPages(), expectedPages) << setting.pszName << " " << Describe(keywords, ScopeWholeText, bVariants) << (bAnd ? " and" : " or");
+                    for (size_t k = 0; k < expectedPages.size(); ++k)
+                        EXPECT_EQ(index.GetResultHits()[k], expectedHits[expectedPages[k]]) << setting.pszName;
+                }
+            }
+        }
+        EXPECT_LE(index.GetDirectoryBytes(), setting.nMaxBytes) << setting.pszName;
+    }
+    index.Close();
+    EXPECT_EQ(index.GetDirectoryBytes(), 0u);
 }
 
 }  // namespace
