@@ -289,23 +289,23 @@ void CMainFrame::GoToPage(int32_t nPage) {
 }
 
 void CMainFrame::OnPrevVolume() {
-    for (int32_t j = m_pLeftForm->m_nCurVolume - 1; j >= 1; --j) {
-        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) {
-            GoToVolume(j);
-            return;
-        }
-    }
-    CMessageBox::Show(this, tr("これ以上戻れません。もう巻一に至っています。"));
+    if (const int32_t nVolume = NeighbourVolume(-1))
+        GoToVolume(nVolume);
+    else
+        CMessageBox::Show(this, tr("これ以上戻れません。もう巻一に至っています。"));
 }
 
 void CMainFrame::OnNextVolume() {
-    for (int32_t j = m_pLeftForm->m_nCurVolume + 1; j < m_pLeftForm->NodeCount(); ++j) {
-        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) {
-            GoToVolume(j);
-            return;
-        }
-    }
-    CMessageBox::Show(this, tr("もう最後の巻まで至りました。"));
+    if (const int32_t nVolume = NeighbourVolume(+1))
+        GoToVolume(nVolume);
+    else
+        CMessageBox::Show(this, tr("もう最後の巻まで至りました。"));
+}
+
+int32_t CMainFrame::NeighbourVolume(int nStep) const {
+    for (int32_t j = m_pLeftForm->m_nCurVolume + nStep; j >= 1 && j < m_pLeftForm->NodeCount(); j += nStep)
+        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) return j;
+    return 0;
 }
 
 void CMainFrame::GoToVolume(int32_t nVolume) {
@@ -356,19 +356,9 @@ bool CMainFrame::CanNextPage() const {
                           static_cast<uint32_t>(pVolume->docNo);
 }
 
-bool CMainFrame::CanPrevVolume() const {
-    if (m_pLeftForm->m_nCurVolume == 0) return false;
-    for (int32_t j = 1; j < m_pLeftForm->m_nCurVolume; ++j)
-        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) return true;
-    return false;
-}
+bool CMainFrame::CanPrevVolume() const { return m_pLeftForm->m_nCurVolume != 0 && NeighbourVolume(-1) != 0; }
 
-bool CMainFrame::CanNextVolume() const {
-    if (m_pLeftForm->m_nCurVolume == 0) return false;
-    for (int32_t j = m_pLeftForm->m_nCurVolume + 1; j < m_pLeftForm->NodeCount(); ++j)
-        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) return true;
-    return false;
-}
+bool CMainFrame::CanNextVolume() const { return m_pLeftForm->m_nCurVolume != 0 && NeighbourVolume(+1) != 0; }
 
 bool CMainFrame::CanPrevHit() const { return m_pLeftForm->m_nCurHit - 1 >= 0; }
 

@@ -84,6 +84,9 @@ private:
     // Makes the volume in slot nVolume current at its first page and
     // selects its item in the contents tree.
     void GoToVolume(int32_t nVolume);
+    // The nearest volume's slot before (nStep -1) or after (+1) the current
+    // volume in the catalogue; 0 if there is none.
+    int32_t NeighbourVolume(int nStep) const;
     // Shows hit anchor nHit of the last result page.
     void GoToHit(int32_t nHit);
 

@@ -547,22 +547,17 @@ void CLeftForm::OnSearch() {
     }
     // A search that cannot run keeps the last result on display with the
     // keywords that found it, so that its pages are still marked right.
-    if (!strProblem.empty()) {
-        m_strKeywords = strPrevious;
-        ShowMessage(QString::fromStdString(strProblem));
-        UpdateData(false);
-        return;
-    }
-    if (!m_index.IsOpen()) {
-        m_strKeywords = strPrevious;
-        ShowMessage(tr("索引ファイルが開いていないので検索できません。「全文」「正文」「注釈」のどれかを押して開き直して下さい。"));
-        UpdateData(false);
-        return;
-    }
+    QString strRefusal;
     const ContentsNodeTag* pRange = m_contents.FindRangeNode(m_nRange);
-    if (!pRange) {
+    if (!strProblem.empty())
+        strRefusal = QString::fromStdString(strProblem);
+    else if (!m_index.IsOpen())
+        strRefusal = tr("索引ファイルが開いていないので検索できません。「全文」「正文」「注釈」のどれかを押して開き直して下さい。");
+    else if (!pRange)
+        strRefusal = tr("検索範囲が目録にありません。目録から範囲を選び直して下さい。");
+    if (!strRefusal.isEmpty()) {
         m_strKeywords = strPrevious;
-        ShowMessage(tr("検索範囲が目録にありません。目録から範囲を選び直して下さい。"));
+        ShowMessage(strRefusal);
         UpdateData(false);
         return;
     }
