@@ -71,13 +71,17 @@ int main(int argc, char** argv) {
     CLeftForm* pPanel = pFrame->LeftForm();
     pPanel->m_nRange = 1;
     pPanel->KeywordBox()->setText(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("月"));
-    QElapsedTimer timer;
-    timer.start();
-    pPanel->OnSearch();
-    // From the search command to the first list page in the list control.
-    std::printf("search %s: %zu rows, first list page filled in %.1f ms\n",
-                qPrintable(pPanel->KeywordBox()->text()), pPanel->Results().GetRowCount(),
-                static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    // From the search command to the first list page in the list control:
+    // the first time (the index reads the characters' page records) and
+    // once more.
+    for (const char* pszRun : {"first", "again"}) {
+        QElapsedTimer timer;
+        timer.start();
+        pPanel->OnSearch();
+        std::printf("search %s (%s): %zu rows, first list page filled in %.1f ms\n",
+                    qPrintable(pPanel->KeywordBox()->text()), pszRun, pPanel->Results().GetRowCount(),
+                    static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
     bOk = Save(*pFrame, strOut + "/search-results.png") && bOk;
     if (QTreeWidgetItem* pRow = pPanel->ResultList()->topLevelItem(0)) {
         QSignalSpy loaded(pFrame->BookView(), &QWebEngineView::loadFinished);
