@@ -255,18 +255,28 @@ void CPatternSearch::FindCandidates(uint32_t nLimit) {
         size_t nWords = static_cast<size_t>(nLimit / 64) + 1;
         for (const SlotUse& use : m_slots) nWords = std::min(nWords, use.pDirectory->Bitmap().size());
         // A chunk at a time, so that the words stay in the first-level cache.
+        // The first pass ANDs the two rarest slots, the last one ANDs the
+        // most common slot while it takes the pages out: one pass over the
+        // chunk per slot after the first.
         constexpr size_t ChunkWords = 256;
         uint64_t chunk[ChunkWords];
+        const size_t nSlots = m_order.size();
+        const uint64_t* pLast = m_slots[m_order[nSlots - 1]].pDirectory->Bitmap().data();
         for (size_t nFrom = 0; nFrom < nWords; nFrom += ChunkWords) {
             const size_t n = std::min(ChunkWords, nWords - nFrom);
             const uint64_t* pFirst = rarest.Bitmap().data() + nFrom;
-            std::copy(pFirst, pFirst + n, chunk);
-            for (size_t k = 1; k < m_order.size(); ++k) {
-                const uint64_t* pOther = m_slots[m_order[k]].pDirectory->Bitmap().data() + nFrom;
-                for (size_t w = 0; w < n; ++w) chunk[w] &= pOther[w];
+            const uint64_t* pPartial = pFirst;  // the AND of every slot but the last
+            if (nSlots > 2) {
+                const uint64_t* pSecond = m_slots[m_order[1]].pDirectory->Bitmap().data() + nFrom;
+                for (size_t w = 0; w < n; ++w) chunk[w] = pFirst[w] & pSecond[w];
+                for (size_t k = 2; k + 1 < nSlots; ++k) {
+                    const uint64_t* pOther = m_slots[m_order[k]].pDirectory->Bitmap().data() + nFrom;
+                    for (size_t w = 0; w < n; ++w) chunk[w] &= pOther[w];
+                }
+                pPartial = chunk;
             }
             for (size_t w = 0; w < n; ++w) {
-                for (uint64_t x = chunk[w]; x != 0; x &= x - 1) {
+                for (uint64_t x = pPartial[w] & pLast[nFrom + w]; x != 0; x &= x - 1) {
                     const uint32_t nPage =
                         static_cast<uint32_t>((nFrom + w) * 64 + static_cast<size_t>(__builtin_ctzll(x)));
                     if (nPage > nLimit) return;
