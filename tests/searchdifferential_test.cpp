@@ -35,6 +35,40 @@ std::string Describe(const std::u16string& s, int nScope, bool bVariants) {
     return CCodeConverter::Utf16ToUtf8(s) + " scope " + std::to_string(nScope) + (bVariants ? " variants" : "");
 }
 
+// The scan's result of and / or over terms, as SearchAnd / SearchOr give it:
+// pages in result order, hits per page.
+void ExpectedCombination(const CScanReference& reference, const std::vector<std::u16string>& terms, int nScope,
+                         bool bVariants, bool bAnd, std::vector<uint32_t>& expectedPages,
+                         std::map<uint32_t, uint32_t>& expectedHits) {
+    expectedPages.clear();
+    expectedHits.clear();
+    for (size_t t = 0; t < terms.size(); ++t) {
+        std::map<uint32_t, uint32_t> found = reference.Search(terms[t], nScope, bVariants);
+        if (bAnd) {
+            std::vector<uint32_t> kept;
+            std::map<uint32_t, uint32_t> hits;
+            for (const auto& [p, n] : found) {
+                if (t > 0 && !expectedHits.count(p)) continue;
+                kept.push_back(p);
+                hits[p] = n + (t > 0 ? expectedHits[p] : 0);
+            }
+            expectedPages = kept;
+            expectedHits = hits;
+        } else {
+            for (const auto& [p, n] : found) {
+                if (!expectedHits.count(p)) expectedPages.push_back(p);
+                expectedHits[p] += n;
+            }
+        }
+    }
+}
+
+// Many pages per slot: a character on almost every page (its directory has
+// a bitmap), others on fewer, one so rare that its directory is a list; the
+// rarest term stands anywhere in the pattern. Every way of running the
+// search (page directories, a cache too small to keep any, directories for
+// the rare slots only, walking the chains) must give the scan's pages and
+// hits.
 TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
     for (unsigned nSeed : {1u, 2u, 3u}) {
         const CRandomCorpus corpus(nSeed);
@@ -87,23 +121,7 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
                 }
                 std::vector<uint32_t> expectedPages;
                 std::map<uint32_t, uint32_t> expectedHits;
-                for (int t = 0; t < nTerms; ++t) {
-                    std::map<uint32_t, uint32_t> found = reference.Search(terms[static_cast<size_t>(t)], nScope, bVariants);
-                    if (bAnd) {
-                        std::vector<uint32_t> kept;
-                        for (const auto& [p, n] : found)
-                            if (t == 0 || expectedHits.count(p)) kept.push_back(p);
-                        std::map<uint32_t, uint32_t> hits;
-                        for (uint32_t p : kept) hits[p] = found[p] + (t ? expectedHits[p] : 0);
-                        expectedPages = kept;
-                        expectedHits = hits;
-                    } else {
-                        for (const auto& [p, n] : found) {
-                            if (!expectedHits.count(p)) expectedPages.push_back(p);
-                            expectedHits[p] += n;
-                        }
-                    }
-                }
+                ExpectedCombination(reference, terms, nScope, bVariants, bAnd, expectedPages, expectedHits);
                 if (bAnd)
                     index.SearchAnd(keywords, true, bVariants);
                 else
@@ -116,40 +134,6 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
     }
 }
 
-// The scan's result of and / or over terms, as SearchAnd / SearchOr give it:
-// pages in result order, hits per page.
-void ExpectedCombination(const CScanReference& reference, const std::vector<std::u16string>& terms, int nScope,
-                         bool bVariants, bool bAnd, std::vector<uint32_t>& expectedPages,
-                         std::map<uint32_t, uint32_t>& expectedHits) {
-    expectedPages.clear();
-    expectedHits.clear();
-    for (size_t t = 0; t < terms.size(); ++t) {
-        std::map<uint32_t, uint32_t> found = reference.Search(terms[t], nScope, bVariants);
-        if (bAnd) {
-            std::vector<uint32_t> kept;
-            std::map<uint32_t, uint32_t> hits;
-            for (const auto& [p, n] : found) {
-                if (t > 0 && !expectedHits.count(p)) continue;
-                kept.push_back(p);
-                hits[p] = n + (t > 0 ? expectedHits[p] : 0);
-            }
-            expectedPages = kept;
-            expectedHits = hits;
-        } else {
-            for (const auto& [p, n] : found) {
-                if (!expectedHits.count(p)) expectedPages.push_back(p);
-                expectedHits[p] += n;
-            }
-        }
-    }
-}
-
-// Many pages per slot: a character on almost every page (its directory has
-// a bitmap), others on fewer, one so rare that its directory is a list; the
-// rarest term stands anywhere in the pattern. Every way of running the
-// search (page directories, a cache too small to keep any, directories for
-// the rare slots only, walking the chains) must give the scan's pages and
-// hits.
 TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {
     std::mt19937 rng(29);
     std::vector<std::u16string> texts;
