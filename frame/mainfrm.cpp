@@ -17,8 +17,6 @@
 #include <QShortcut>
 #include <QTreeWidget>
 
-#include <algorithm>
-#include <climits>
 #include <vector>
 
 namespace {
@@ -309,24 +307,19 @@ int32_t CMainFrame::NeighbourVolume(int nStep) const {
 }
 
 void CMainFrame::GoToVolume(int32_t nVolume) {
-    const CatalogRecord* pRecord = m_pLeftForm->NodeItem(nVolume);
-    if (!pRecord) return;
-    m_pLeftForm->m_nCurVolume = nVolume;
-    m_pLeftForm->OpenVolumePage(nVolume, 1, 1);
-    m_pLeftForm->m_nCurPage = pRecord->curFileName;
-    const int64_t nLast = static_cast<int64_t>(pRecord->curFileName) + pRecord->docNo - 1;
-    m_pToolBar->SetPageRange(pRecord->curFileName, static_cast<int>(std::min<int64_t>(nLast, INT_MAX)));
-    m_pToolBar->SetPagePosition(pRecord->curFileName);
-    // The tree follows: its item of the volume found is selected, which
-    // makes that volume current once more (also across a book's or a
-    // category's edge, where the tree's neighbours are not volumes).
-    if (QTreeWidgetItem* pItem = m_pLeftForm->TreeItemOfSlot(nVolume)) {
-        for (QTreeWidgetItem* pParent = pItem->parent(); pParent; pParent = pParent->parent())
-            pParent->setExpanded(true);
-        m_pLeftForm->ContentsTree()->setCurrentItem(pItem);
-        m_pLeftForm->ContentsTree()->scrollToItem(pItem);
+    // Selecting the volume's tree item makes it current, shows its first
+    // page and moves the slider and the page box (through the panel's
+    // signals); this also holds across a book's or a category's edge, where
+    // the tree's neighbours are not volumes. A volume without an item, or
+    // whose item is already selected, is made current directly.
+    QTreeWidgetItem* pItem = m_pLeftForm->TreeItemOfSlot(nVolume);
+    if (!pItem || pItem->isSelected()) {
+        m_pLeftForm->MakeVolumeCurrent(nVolume);
+        return;
     }
-    m_pToolBar->SetPageIndicator(m_pLeftForm->PageIndicator());
+    for (QTreeWidgetItem* pParent = pItem->parent(); pParent; pParent = pParent->parent()) pParent->setExpanded(true);
+    m_pLeftForm->ContentsTree()->setCurrentItem(pItem);
+    m_pLeftForm->ContentsTree()->scrollToItem(pItem);
 }
 
 void CMainFrame::OnPrevHit() { GoToHit(m_pLeftForm->m_nCurHit - 1); }

@@ -478,7 +478,10 @@ void CLeftForm::OnTreeSelChanged() {
     m_pRangeLabel->setText(m_strRangeLabel);
 
     // A node without children is read as a volume: its first page shows.
-    if (pItem->childCount() > 0) return;
+    if (pItem->childCount() == 0) MakeVolumeCurrent(nSlot);
+}
+
+void CLeftForm::MakeVolumeCurrent(int32_t nSlot) {
     const CatalogRecord* pRecord = NodeItem(nSlot);
     if (!pRecord) return;
     m_nCurVolume = nSlot;

@@ -95,6 +95,11 @@ public:
     // file cannot be written.
     bool OpenVolumePage(int32_t nVolume, int32_t nFromFirst, int32_t nPage);
 
+    // Makes the volume in catalogue slot nSlot current at its first page
+    // and shows that page (pageRangeChanged, pageChanged); as choosing it in
+    // the contents tree does, without the tree's selection.
+    void MakeVolumeCurrent(int32_t nSlot);
+
     // The text of the page box: header value "/" m_nCurPage.
     QString PageIndicator() const;
 
