@@ -142,32 +142,40 @@ struct CommandCost {
     std::string error;
 };
 
-// Runs args under GNU time, standard output and error of the command going
-// to /dev/null; the report is read from strReport.
-CommandCost MeasureCommand(const std::vector<std::string>& args, const std::string& strReport) {
-    CommandCost cost;
-    std::vector<std::string> full = {"/usr/bin/time", "-o", strReport, "-f", "%M %e %x"};
-    full.insert(full.end(), args.begin(), args.end());
+// Runs args (a program found on PATH, or a path) with its standard output
+// and error going to /dev/null and the variables of environment set, and
+// waits for it. Empty, or what failed.
+std::string RunQuietly(const std::vector<std::string>& args,
+                       const std::vector<std::pair<const char*, const char*>>& environment = {}) {
     const pid_t pid = ::fork();
-    if (pid < 0) {
-        cost.error = std::string("fork: ") + std::strerror(errno);
-        return cost;
-    }
+    if (pid < 0) return std::string("fork: ") + std::strerror(errno);
     if (pid == 0) {
+        for (const auto& [pszName, pszValue] : environment) ::setenv(pszName, pszValue, 1);
         const int fd = ::open("/dev/null", O_WRONLY);
         if (fd >= 0) {
             ::dup2(fd, 1);
             ::dup2(fd, 2);
         }
         std::vector<char*> argv;
-        for (const std::string& strArg : full) argv.push_back(const_cast<char*>(strArg.c_str()));
+        for (const std::string& strArg : args) argv.push_back(const_cast<char*>(strArg.c_str()));
         argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
     int nStatus = 0;
     while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
     }
+    return {};
+}
+
+// Runs args under GNU time, standard output and error of the command going
+// to /dev/null; the report is read from strReport.
+CommandCost MeasureCommand(const std::vector<std::string>& args, const std::string& strReport) {
+    CommandCost cost;
+    std::vector<std::string> full = {"/usr/bin/time", "-o", strReport, "-f", "%M %e %x"};
+    full.insert(full.end(), args.begin(), args.end());
+    cost.error = RunQuietly(full);
+    if (!cost.error.empty()) return cost;
     std::ifstream in(strReport);
     std::string strLine, strLast;
     while (std::getline(in, strLine))
@@ -215,28 +223,9 @@ ReaderMemory MeasureReader(const std::string& strReader, const std::string& strC
     std::remove(strReport.c_str());
     const std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", kScript,
                                            "sh", strReader, strCorpus, std::to_string(nSeconds), strReport};
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        memory.error = std::string("fork: ") + std::strerror(errno);
-        return memory;
-    }
-    if (pid == 0) {
-        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-        ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu", 1);
-        const int fd = ::open("/dev/null", O_WRONLY);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        std::vector<char*> argv;
-        for (const std::string& strArg : args) argv.push_back(const_cast<char*>(strArg.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int nStatus = 0;
-    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
-    }
+    memory.error =
+        RunQuietly(args, {{"QTWEBENGINE_DISABLE_SANDBOX", "1"}, {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu"}});
+    if (!memory.error.empty()) return memory;
     std::ifstream in(strReport);
     uint64_t nHwm = 0, nTree = 0;
     if (in >> nHwm >> nTree && nHwm > 0) {

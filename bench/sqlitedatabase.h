@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct sqlite3;
@@ -27,6 +28,15 @@ public:
     std::string Error(const std::string& strWhat) const;
 
     const std::string& Path() const { return m_strPath; }
+    // The size of the database file; 0 if it cannot be read.
+    static uint64_t FileBytes(const std::string& strPath);
+
+    // Makes strPath afresh with the FTS5 table "pages" (one column, body)
+    // that strCreate creates, one row per page 0 .. nPages - 1 with the
+    // text fnText writes for it, then optimises and compacts the file.
+    static bool BuildPagesTable(const std::string& strPath, const std::string& strCreate, uint32_t nPages,
+                                const std::function<void(uint32_t nPage, std::string& strText)>& fnText,
+                                std::string& strError);
     sqlite3* Handle() { return m_pDb; }
 
 private:

@@ -5,29 +5,15 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
-
 CSqliteFts5Engine::~CSqliteFts5Engine() { CSqliteDatabase::Finalize(m_pSelect); }
 
 bool CSqliteFts5Engine::Build(const CPageExport& pages, const std::string& strPath, std::string& strError) {
     m_pPages = &pages;
     CSqliteDatabase::Finalize(m_pSelect);
     m_db.Close();
-    CSqliteDatabase db;
-    if (!db.Open(strPath, true, strError)) return false;
-    if (!db.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-524288;", strError) ||
-        !db.Exec("CREATE VIRTUAL TABLE pages USING fts5(body, tokenize='ascii', content='', columnsize=0, "
-                 "detail=full)",
-                 strError) ||
-        !db.Exec("BEGIN", strError))
-        return false;
-    sqlite3_stmt* pInsert = db.Prepare("INSERT INTO pages(rowid, body) VALUES(?1, ?2)", strError);
-    if (!pInsert) return false;
     const std::vector<char32_t>& chars = pages.Chars();
     const std::vector<ExportRun>& runs = pages.Runs();
-    std::string strText;
-    for (uint32_t p = 0; p < pages.PageCount(); ++p) {
-        strText.clear();
+    auto text = [&](uint32_t p, std::string& strText) {
         for (size_t r = pages.FirstRun(p); r < pages.EndRun(p); ++r) {
             if (r > pages.FirstRun(p)) strText += " x";
             const ExportRun& run = runs[r];
@@ -40,21 +26,11 @@ bool CSqliteFts5Engine::Build(const CPageExport& pages, const std::string& strPa
                     strText.push_back('x');
             }
         }
-        sqlite3_bind_int64(pInsert, 1, p);
-        sqlite3_bind_text(pInsert, 2, strText.data(), static_cast<int>(strText.size()), SQLITE_STATIC);
-        if (sqlite3_step(pInsert) != SQLITE_DONE) {
-            strError = db.Error("cannot insert page " + std::to_string(p));
-            CSqliteDatabase::Finalize(pInsert);
-            return false;
-        }
-        sqlite3_reset(pInsert);
-    }
-    CSqliteDatabase::Finalize(pInsert);
-    if (!db.Exec("COMMIT", strError) || !db.Exec("INSERT INTO pages(pages) VALUES('optimize')", strError) ||
-        !db.Exec("VACUUM", strError))
-        return false;
-    db.Close();
-    return Open(strPath, strError);
+    };
+    const char* const pszCreate =
+        "CREATE VIRTUAL TABLE pages USING fts5(body, tokenize='ascii', content='', columnsize=0, detail=full)";
+    return CSqliteDatabase::BuildPagesTable(strPath, pszCreate, pages.PageCount(), text, strError) &&
+           Open(strPath, strError);
 }
 
 bool CSqliteFts5Engine::Open(const std::string& strPath, std::string& strError) {
@@ -66,11 +42,7 @@ bool CSqliteFts5Engine::Open(const std::string& strPath, std::string& strError) 
     return m_pSelect != nullptr;
 }
 
-uint64_t CSqliteFts5Engine::IndexBytes() const {
-    std::error_code ec;
-    const uintmax_t n = std::filesystem::file_size(m_strPath, ec);
-    return ec ? 0 : n;
-}
+uint64_t CSqliteFts5Engine::IndexBytes() const { return CSqliteDatabase::FileBytes(m_strPath); }
 
 std::string CSqliteFts5Engine::Phrase(const std::vector<BenchElement>& elements, size_t nFrom, size_t nTo) const {
     std::string strPhrase = "\"";

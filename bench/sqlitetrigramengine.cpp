@@ -6,7 +6,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <filesystem>
 
 CSqliteTrigramEngine::~CSqliteTrigramEngine() { Clear(); }
 
@@ -19,39 +18,18 @@ bool CSqliteTrigramEngine::Build(const CPageExport& pages, const std::string& st
     m_pPages = &pages;
     Clear();
     m_db.Close();
-    CSqliteDatabase db;
-    if (!db.Open(strPath, true, strError)) return false;
-    if (!db.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-524288;", strError) ||
-        !db.Exec("CREATE VIRTUAL TABLE pages USING fts5(body, tokenize='trigram')", strError) ||
-        !db.Exec("BEGIN", strError))
-        return false;
-    sqlite3_stmt* pInsert = db.Prepare("INSERT INTO pages(rowid, body) VALUES(?1, ?2)", strError);
-    if (!pInsert) return false;
     const std::vector<char32_t>& chars = pages.Chars();
     const std::vector<ExportRun>& runs = pages.Runs();
-    std::string strText;
-    for (uint32_t p = 0; p < pages.PageCount(); ++p) {
-        strText.clear();
+    auto text = [&](uint32_t p, std::string& strText) {
         for (size_t r = pages.FirstRun(p); r < pages.EndRun(p); ++r) {
             if (r > pages.FirstRun(p)) strText += "\n\n";
             const ExportRun& run = runs[r];
             for (uint32_t i = 0; i < run.length; ++i) CCodeConverter::AppendUtf8(pages.Fold(chars[run.offset + i]), strText);
         }
-        sqlite3_bind_int64(pInsert, 1, p);
-        sqlite3_bind_text(pInsert, 2, strText.data(), static_cast<int>(strText.size()), SQLITE_STATIC);
-        if (sqlite3_step(pInsert) != SQLITE_DONE) {
-            strError = db.Error("cannot insert page " + std::to_string(p));
-            CSqliteDatabase::Finalize(pInsert);
-            return false;
-        }
-        sqlite3_reset(pInsert);
-    }
-    CSqliteDatabase::Finalize(pInsert);
-    if (!db.Exec("COMMIT", strError) || !db.Exec("INSERT INTO pages(pages) VALUES('optimize')", strError) ||
-        !db.Exec("VACUUM", strError))
-        return false;
-    db.Close();
-    return Open(strPath, strError);
+    };
+    const char* const pszCreate = "CREATE VIRTUAL TABLE pages USING fts5(body, tokenize='trigram')";
+    return CSqliteDatabase::BuildPagesTable(strPath, pszCreate, pages.PageCount(), text, strError) &&
+           Open(strPath, strError);
 }
 
 bool CSqliteTrigramEngine::Open(const std::string& strPath, std::string& strError) {
@@ -61,11 +39,7 @@ bool CSqliteTrigramEngine::Open(const std::string& strPath, std::string& strErro
     return m_db.Exec("PRAGMA mmap_size=8589934592", strError);
 }
 
-uint64_t CSqliteTrigramEngine::IndexBytes() const {
-    std::error_code ec;
-    const uintmax_t n = std::filesystem::file_size(m_strPath, ec);
-    return ec ? 0 : n;
-}
+uint64_t CSqliteTrigramEngine::IndexBytes() const { return CSqliteDatabase::FileBytes(m_strPath); }
 
 CSqliteTrigramEngine::Statement CSqliteTrigramEngine::Prepare(const CBenchQuery& query) const {
     Statement statement;
