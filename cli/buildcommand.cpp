@@ -1,11 +1,15 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "cli/compressedfile.h"
+#include "cli/openccdictionary.h"
 #include "corpus/corpuswriter.h"
 #include "corpus/sourcetree.h"
 #include "platform/fileexception.h"
 #include "platform/readonlyfile.h"
+#include "text/joyokyujitai.h"
 #include "text/unihanvariants.h"
+#include "text/variantgroupbuilder.h"
+#include "text/variantpairs.h"
 #include "text/varianttable.h"
 
 #include <unistd.h>
@@ -33,8 +37,11 @@ const char* const kUsage =
     "names. A page file is UTF-8 text named by its page number; each line is a\n"
     "paragraph, a line starting with \"# \" a heading, {...} an annotation.\n"
     "\n"
-    "The variant table (yitizi.txt) is made from the Unicode Han database's\n"
-    "variant data (Debian package unicode-data) unless --variants is given.\n"
+    "The variant table (yitizi.txt) joins into groups the variant data of the\n"
+    "Unicode Han database (Debian package unicode-data), OpenCC's Japanese tables\n"
+    "of 新字体 and 旧字体 (package libopencc1.1) and the 旧字体 of the 常用漢字表\n"
+    "(built in), so that 桜 finds 櫻 and 国 finds 國; or it is the ready table of\n"
+    "--variants. A missing default source is left out with a warning.\n"
     "\n";
 
 int Fail(const std::string& strMessage) {
@@ -68,14 +75,149 @@ bool IsInside(const std::string& strInner, const std::string& strOuter) {
     return true;
 }
 
+
+void Report(const std::string& strMessage) { std::fprintf(stderr, "tessaline-cli build: %s\n", strMessage.c_str()); }
+
+// The first of paths that is a file, or "".
+std::string FirstExisting(const char* const* ppPaths, size_t nPaths) {
+    std::error_code ec;
+    for (size_t i = 0; i < nPaths; ++i)
+        if (fs::is_regular_file(ppPaths[i], ec)) return ppPaths[i];
+    return "";
+}
+
+// Joins one source of variant pairs; false with strError naming it.
+bool JoinPairs(const std::string& strName, const std::string& strText, CVariantGroupBuilder& groups,
+               std::string& strError) {
+    CVariantPairs::Counts counts;
+    if (!CVariantPairs::Parse(strText, groups, counts, strError)) {
+        strError = strName + ": " + strError;
+        return false;
+    }
+    Report("variants from " + strName + ": " + std::to_string(counts.pairs) + (counts.pairs == 1 ? " pair" : " pairs"));
+    return true;
+}
+
+// The variant table: the ready table of --variants, or the groups joined
+// from the Unicode Han data, OpenCC's Japanese tables and the 常用漢字表.
+// A source named on the command line must be readable; a default one that
+// is missing is left out with a warning naming its package.
+bool MakeVariantTable(const CCommandLine& commandLine, CVariantTable& variants, std::string& strError) {
+    const bool bSources = commandLine.Has("--unihan") || commandLine.Has("--no-unihan") ||
+                          commandLine.Has("--opencc") || commandLine.Has("--no-opencc") ||
+                          commandLine.Has("--joyo") || commandLine.Has("--no-joyo");
+    if (commandLine.Has("--variants")) {
+        if (bSources) {
+            strError = "give either --variants or the sources to join (--unihan, --opencc, --joyo), not both";
+            return false;
+        }
+        const std::string strFile = commandLine.Value("--variants");
+        try {
+            variants.Parse(CReadOnlyFile::ReadAll(strFile, CVariantTable::MaxFileBytes));
+        } catch (const CFileException& e) {
+            strError = std::string("--variants: ") + e.what();
+            return false;
+        }
+        return true;
+    }
+    for (const char* pszName : {"--unihan", "--opencc", "--joyo"}) {
+        if (commandLine.Has(pszName) && commandLine.Has(std::string("--no-") + (pszName + 2))) {
+            strError = std::string("give either ") + pszName + " or --no-" + (pszName + 2) + ", not both";
+            return false;
+        }
+    }
+
+    CVariantGroupBuilder groups;
+    if (!commandLine.Has("--no-unihan")) {
+        std::string strFile = commandLine.Value("--unihan");
+        if (strFile.empty()) strFile = FirstExisting(CUnihanVariants::DefaultPaths, 2);
+        if (strFile.empty()) {
+            Report(std::string("warning: no Unicode Han variant data at ") + CUnihanVariants::DefaultPaths[0] +
+                   "(.bz2) (install the Debian package unicode-data); building without it");
+        } else {
+            size_t nRelations = 0;
+            try {
+                nRelations = CUnihanVariants::Parse(CCompressedFile::ReadAll(strFile, CVariantTable::MaxFileBytes),
+                                                    groups, strError);
+            } catch (const CFileException& e) {
+                strError = std::string("--unihan: ") + e.what();
+                return false;
+            }
+            if (nRelations == 0) {
+                strError = strFile + ": " + strError;
+                return false;
+            }
+            Report("variants from " + strFile + ": " + std::to_string(nRelations) + " relations");
+        }
+    }
+    if (!commandLine.Has("--no-opencc")) {
+        std::vector<std::string> files = commandLine.Values("--opencc");
+        const bool bDefaults = files.empty();
+        if (bDefaults) files.assign(std::begin(COpenCCDictionary::DefaultPaths), std::end(COpenCCDictionary::DefaultPaths));
+        for (const std::string& strFile : files) {
+            std::error_code ec;
+            if (bDefaults && !fs::is_regular_file(strFile, ec)) {
+                Report("warning: no " + strFile + " (install the Debian package " + COpenCCDictionary::Package +
+                       "); building without it");
+                continue;
+            }
+            std::string strText;
+            try {
+                strText = COpenCCDictionary::ReadAsText(strFile, CVariantTable::MaxFileBytes);
+            } catch (const CFileException& e) {
+                strError = std::string("--opencc: ") + e.what();
+                return false;
+            }
+            if (!JoinPairs(strFile, strText, groups, strError)) return false;
+        }
+    }
+    if (!commandLine.Has("--no-joyo")) {
+        if (commandLine.Has("--joyo")) {
+            const std::string strFile = commandLine.Value("--joyo");
+            std::string strText;
+            try {
+                strText = CReadOnlyFile::ReadAll(strFile, CVariantTable::MaxFileBytes);
+            } catch (const CFileException& e) {
+                strError = std::string("--joyo: ") + e.what();
+                return false;
+            }
+            if (!JoinPairs(strFile, strText, groups, strError)) return false;
+        } else if (!JoinPairs(CJoyoKyujitai::Name, CJoyoKyujitai::Text(), groups, strError)) {
+            return false;
+        }
+    }
+
+    size_t nDropped = 0;
+    const std::vector<CVariantTable::Group> table = groups.Build(nDropped);
+    variants.Parse(CVariantTable::Format(table));
+    size_t nLargest = 0;
+    for (const CVariantTable::Group& group : table) nLargest = std::max(nLargest, group.size());
+    if (table.empty())
+        Report("warning: no variant groups: variant characters will not count as one");
+    else
+        Report(std::to_string(table.size()) + " variant groups (the largest has " + std::to_string(nLargest) +
+               " members)");
+    if (nDropped > 0)
+        Report("warning: " + std::to_string(nDropped) + " further variant groups dropped (the index has slots for " +
+               std::to_string(CVariantGroupBuilder::MaxGroups) + ")");
+    return true;
+}
+
 }  // namespace
 
 int RunBuild(int argc, char** argv) {
     CCommandLine commandLine({
         {"--header-value", "N", "number shown before the slash of the page indicator (default 14)"},
-        {"--variants", "FILE", "variant table to use and write as yitizi.txt (default: made from --unihan)"},
+        {"--variants", "FILE", "a ready variant table to write as yitizi.txt (default: joined from the sources below)"},
         {"--unihan", "FILE",
-         "Unihan_Variants.txt (or .txt.bz2) to make the variant table from (default: the one of unicode-data)"},
+         "Unihan_Variants.txt (or .txt.bz2) to join (default: the one of unicode-data)"},
+        {"--no-unihan", nullptr, "leave out the Unicode Han variant data"},
+        {"--opencc", "FILE",
+         "an OpenCC dictionary (.ocd2 or its text form) to join; may be repeated (default: JPVariants.ocd2 and "
+         "JPShinjitaiCharacters.ocd2 of libopencc1.1)"},
+        {"--no-opencc", nullptr, "leave out the OpenCC dictionaries"},
+        {"--joyo", "FILE", "a table of 新字体<TAB>旧字体 lines to join instead of the built-in 常用漢字表 table"},
+        {"--no-joyo", nullptr, "leave out the 常用漢字表 table"},
         {"--help", nullptr, "show this help"},
     });
     std::string strError;
@@ -100,44 +242,7 @@ int RunBuild(int argc, char** argv) {
         return Fail("--header-value: not a 32-bit integer: '" + commandLine.Value("--header-value") + "'");
 
     CVariantTable variants;
-    if (commandLine.Has("--variants") && commandLine.Has("--unihan"))
-        return Fail("give either --variants or --unihan, not both");
-    if (commandLine.Has("--variants")) {
-        const std::string strFile = commandLine.Value("--variants");
-        try {
-            variants.Parse(CReadOnlyFile::ReadAll(strFile, CVariantTable::MaxFileBytes));
-        } catch (const CFileException& e) {
-            return Fail(std::string("--variants: ") + e.what());
-        }
-    } else {
-        std::string strFile = commandLine.Value("--unihan");
-        if (strFile.empty()) {
-            std::error_code ec;
-            for (const char* pszPath : CUnihanVariants::DefaultPaths) {
-                if (fs::is_regular_file(pszPath, ec)) {
-                    strFile = pszPath;
-                    break;
-                }
-            }
-            if (strFile.empty())
-                return Fail(std::string("no Unicode Han variant data at ") + CUnihanVariants::DefaultPaths[0] +
-                            "(.bz2): install the Debian package unicode-data, give --unihan FILE, or give "
-                            "--variants FILE (an empty file builds without variants)");
-        }
-        CUnihanVariants unihan;
-        try {
-            if (!unihan.Parse(CCompressedFile::ReadAll(strFile, CVariantTable::MaxFileBytes), strError))
-                return Fail(strFile + ": " + strError);
-        } catch (const CFileException& e) {
-            return Fail(std::string("--unihan: ") + e.what());
-        }
-        variants.Parse(CVariantTable::Format(unihan.Groups()));
-        std::fprintf(stderr, "tessaline-cli build: %zu variant groups from %s\n", unihan.Groups().size(),
-                     strFile.c_str());
-        if (unihan.DroppedGroups() > 0)
-            std::fprintf(stderr, "tessaline-cli build: warning: %zu further variant groups dropped (the index has slots for %zu)\n",
-                         unihan.DroppedGroups(), CUnihanVariants::MaxGroups);
-    }
+    if (!MakeVariantTable(commandLine, variants, strError)) return Fail(strError);
 
     if (IsInside(strOut, strSource))
         return Fail(strOut + ": the output folder must not lie inside the source folder " + strSource);

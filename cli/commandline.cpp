@@ -64,6 +64,13 @@ std::string CCommandLine::Value(const std::string& strName, const std::string& s
     return strDefault;
 }
 
+std::vector<std::string> CCommandLine::Values(const std::string& strName) const {
+    std::vector<std::string> values;
+    for (const auto& value : m_values)
+        if (value.first == strName) values.push_back(value.second);
+    return values;
+}
+
 std::string CCommandLine::OptionHelp() const {
     std::string out = "Options:\n";
     for (const OptionSpec& option : m_specs) {

@@ -24,6 +24,9 @@ public:
     bool Has(const std::string& strName) const;
     // The last value given for an option, or strDefault.
     std::string Value(const std::string& strName, const std::string& strDefault = "") const;
+    // Every value given for an option, in order (an option that may be
+    // repeated).
+    std::vector<std::string> Values(const std::string& strName) const;
     const std::vector<std::string>& Positional() const { return m_positional; }
 
     // "Options:" and one line per option, from the table.

@@ -61,9 +61,12 @@ TEST(BuildCommandTest, BuildsACorpusFromASourceFolder) {
                                      "U+570B\tkSemanticVariant\tU+56EF<kMeyerWempe\nU+56FD\tkTraditionalVariant\tU+570B\n");
     ASSERT_EQ(std::system(("bzip2 -k '" + dir.File("Unihan_Variants.txt") + "'").c_str()), 0);
     for (const char* pszUnihan : {"Unihan_Variants.txt", "Unihan_Variants.txt.bz2"}) {
-        const CliResult unihan = RunBuild(dir, {"--unihan", dir.File(pszUnihan), dir.File("src"), strOut});
+        const CliResult unihan =
+            RunBuild(dir, {"--unihan", dir.File(pszUnihan), "--no-opencc", "--no-joyo", dir.File("src"), strOut});
         ASSERT_EQ(unihan.nStatus, 0) << unihan.strErr;
-        EXPECT_NE(unihan.strErr.find("2 variant groups from " + dir.File(pszUnihan)), std::string::npos) << unihan.strErr;
+        EXPECT_NE(unihan.strErr.find("variants from " + dir.File(pszUnihan) + ": 3 relations"), std::string::npos)
+            << unihan.strErr;
+        EXPECT_NE(unihan.strErr.find("2 variant groups (the largest has 3 members)"), std::string::npos) << unihan.strErr;
         EXPECT_EQ(dir.Read("deep/out/yitizi.txt"), "56EF,56FD,570B\n5B66,5B78\n");
     }
     CIndex again;
@@ -84,6 +87,7 @@ TEST(BuildCommandTest, ReportsErrorsWithStatus2) {
     WriteSource(dir);
     dir.Write("bad/1 類/1 書/1 卷/0001.txt", "\xFF");
     dir.Write("fake.bz2", "BZh9 not really");
+    dir.Write("fake.ocd2", "OPENCC_MARISA_0.2.5 and then nothing a dictionary holds");
     const std::string S = dir.File("src"), O = dir.File("out");
     struct Case {
         std::vector<std::string> args;
@@ -99,7 +103,14 @@ TEST(BuildCommandTest, ReportsErrorsWithStatus2) {
         {{"--unihan", dir.File("none.txt"), S, O}, "--unihan: " + dir.File("none.txt")},
         {{"--unihan", dir.File("bad/1 類/1 書/1 卷/0001.txt"), S, O}, "0001.txt: line 1: expected U+XXXX"},
         {{"--unihan", dir.File("fake.bz2"), S, O}, dir.File("fake.bz2") + ": not valid bzip2 data"},
-        {{"--unihan", dir.File("none.txt"), "--variants", dir.File("none.txt"), S, O}, "either --variants or --unihan"},
+        {{"--unihan", dir.File("none.txt"), "--variants", dir.File("none.txt"), S, O}, "either --variants or the sources"},
+        {{"--no-joyo", "--variants", dir.File("none.txt"), S, O}, "either --variants or the sources"},
+        {{"--unihan", dir.File("none.txt"), "--no-unihan", S, O}, "either --unihan or --no-unihan"},
+        {{"--opencc", dir.File("none.ocd2"), S, O}, "--opencc: " + dir.File("none.ocd2")},
+        {{"--opencc", dir.File("fake.bz2"), S, O}, dir.File("fake.bz2") + ": line 1: expected KEY<TAB>VALUE"},
+        {{"--opencc", dir.File("fake.ocd2"), S, O}, dir.File("fake.ocd2") + ": not an OpenCC dictionary"},
+        {{"--joyo", dir.File("none.txt"), S, O}, "--joyo: " + dir.File("none.txt")},
+        {{"--joyo", dir.File("bad/1 類/1 書/1 卷/0001.txt"), S, O}, "0001.txt: line 1: not valid UTF-8"},
         {{dir.File("missing"), O}, dir.File("missing")},
         {{dir.File("bad"), O}, dir.File("bad/1 類/1 書/1 卷/0001.txt") + ": invalid UTF-8"},
         {{S, S + "/out"}, "inside the source folder"},

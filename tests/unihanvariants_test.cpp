@@ -1,4 +1,5 @@
 #include "text/unihanvariants.h"
+#include "text/variantgroupbuilder.h"
 #include "text/varianttable.h"
 
 #include <gtest/gtest.h>
@@ -31,22 +32,22 @@ const char* const kExcerpt =
 }  // namespace
 
 TEST(UnihanVariantsTest, JoinsTraditionalSimplifiedZAndSemanticVariants) {
-    CUnihanVariants unihan;
+    CVariantGroupBuilder groups;
     std::string strError;
-    ASSERT_TRUE(unihan.Parse(kExcerpt, strError)) << strError;
-    const std::vector<CUnihanVariants::Group> expected = {
+    EXPECT_EQ(CUnihanVariants::Parse(kExcerpt, groups, strError), 12u) << strError;
+    size_t nDropped = 99;
+    const std::vector<CVariantTable::Group> expected = {
         {0x4E7E, 0x5E72, 0x5E79},  // 乾 干 幹
         {0x56EF, 0x56FD, 0x570B},  // 囯 国 國
         {0x5B66, 0x5B78, 0x6588},  // 学 學 斈
         {0x20000, 0x2A6DF},
     };
-    EXPECT_EQ(unihan.Groups(), expected);
-    EXPECT_EQ(unihan.DroppedGroups(), 0u);
-    EXPECT_EQ(unihan.Relations(), 12u);
+    EXPECT_EQ(groups.Build(nDropped), expected);
+    EXPECT_EQ(nDropped, 0u);
 
     // The table the build writes: 国 finds 國 and 囯, 学 finds 學.
     CVariantTable table;
-    table.Parse(CVariantTable::Format(unihan.Groups()));
+    table.Parse(CVariantTable::Format(groups.Build(nDropped)));
     EXPECT_EQ(table.VariantsOf(U'国'), (std::vector<char32_t>{U'囯', U'国', U'國'}));
     EXPECT_EQ(table.VariantsOf(U'學'), (std::vector<char32_t>{U'学', U'學', U'斈'}));
     EXPECT_EQ(table.GroupOf(U'一'), -1);
@@ -65,9 +66,9 @@ TEST(UnihanVariantsTest, JoinsTraditionalSimplifiedZAndSemanticVariants) {
         std::shuffle(lines.begin(), lines.end(), rng);
         std::string strShuffled;
         for (const std::string& strLine : lines) strShuffled += strLine;
-        CUnihanVariants again;
-        ASSERT_TRUE(again.Parse(strShuffled, strError)) << strError;
-        EXPECT_EQ(again.Groups(), expected);
+        CVariantGroupBuilder again;
+        ASSERT_GT(CUnihanVariants::Parse(strShuffled, again, strError), 0u) << strError;
+        EXPECT_EQ(again.Build(nDropped), expected);
     }
 }
 
@@ -91,26 +92,30 @@ TEST(UnihanVariantsTest, RefusesWhatIsNotVariantData) {
         {"U+56FD\tkTraditionalVariant\t\n", "kTraditionalVariant: no code point"},
     };
     for (const Case& c : cases) {
-        CUnihanVariants unihan;
+        CVariantGroupBuilder groups;
         std::string strError;
-        EXPECT_FALSE(unihan.Parse(c.strText, strError)) << c.strText;
+        EXPECT_EQ(CUnihanVariants::Parse(c.strText, groups, strError), 0u) << c.strText;
         EXPECT_NE(strError.find(c.pszMessage), std::string::npos) << c.strText << "\n" << strError;
+        size_t nDropped = 0;
+        EXPECT_TRUE(groups.Build(nDropped).empty()) << c.strText;  // a refused text joins nothing
     }
 }
 
 TEST(UnihanVariantsTest, KeepsAsManyGroupsAsTheIndexHasSlots) {
     std::string strText;
-    const size_t nGroups = CUnihanVariants::MaxGroups + 3;
+    const size_t nGroups = CVariantGroupBuilder::MaxGroups + 3;
     for (size_t i = 0; i < nGroups; ++i) {
         char szLine[64];
         std::snprintf(szLine, sizeof szLine, "U+%04zX\tkZVariant\tU+%04zX\n", 0x10000 + 2 * i, 0x10001 + 2 * i);
         strText += szLine;
     }
-    CUnihanVariants unihan;
+    CVariantGroupBuilder groups;
     std::string strError;
-    ASSERT_TRUE(unihan.Parse(strText, strError)) << strError;
-    ASSERT_EQ(unihan.Groups().size(), CVariantTable::MaxSearchableGroups);
-    EXPECT_EQ(unihan.DroppedGroups(), 3u);
+    ASSERT_GT(CUnihanVariants::Parse(strText, groups, strError), 0u) << strError;
+    size_t nDropped = 0;
+    const std::vector<CVariantTable::Group> kept = groups.Build(nDropped);
+    ASSERT_EQ(kept.size(), CVariantTable::MaxSearchableGroups);
+    EXPECT_EQ(nDropped, 3u);
     // The groups kept are the first ones in order.
-    EXPECT_EQ(unihan.Groups().back(), (CUnihanVariants::Group{0x10000 + 2 * 11934, 0x10001 + 2 * 11934}));
+    EXPECT_EQ(kept.back(), (CVariantTable::Group{0x10000 + 2 * 11934, 0x10001 + 2 * 11934}));
 }

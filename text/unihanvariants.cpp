@@ -1,8 +1,8 @@
 #include "text/unihanvariants.h"
 
 #include <algorithm>
-#include <map>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 const char* const CUnihanVariants::DefaultPaths[2] = {"/usr/share/unicode/Unihan_Variants.txt",
                                                       "/usr/share/unicode/Unihan_Variants.txt.bz2"};
@@ -13,7 +13,7 @@ const char* const kUsedFields[] = {"kTraditionalVariant", "kSimplifiedVariant", 
 
 // Reads "U+" and 4 to 6 hexadecimal digits at strText[nPos]; advances nPos.
 bool ReadCodePoint(const std::string& strText, size_t& nPos, uint32_t& nCodePoint) {
-    if (strText.compare(nPos, 2, "U+") != 0) return false;
+    if (strText.compare(nPos, 2, "U+") != 0) return 0;
     size_t i = nPos + 2;
     uint32_t n = 0;
     size_t nDigits = 0;
@@ -30,7 +30,7 @@ bool ReadCodePoint(const std::string& strText, size_t& nPos, uint32_t& nCodePoin
             break;
         n = n * 16 + d;
     }
-    if (nDigits < 4 || nDigits > 6 || n > 0x10FFFF || (n >= 0xD800 && n <= 0xDFFF)) return false;
+    if (nDigits < 4 || nDigits > 6 || n > 0x10FFFF || (n >= 0xD800 && n <= 0xDFFF)) return 0;
     nPos = i;
     nCodePoint = n;
     return true;
@@ -38,26 +38,10 @@ bool ReadCodePoint(const std::string& strText, size_t& nPos, uint32_t& nCodePoin
 
 }  // namespace
 
-bool CUnihanVariants::Parse(const std::string& strText, std::string& strError) {
-    m_groups.clear();
-    m_nDropped = 0;
-    m_nRelations = 0;
-    // Union-find over code points; a set's root is its smallest member.
-    std::unordered_map<uint32_t, uint32_t> parent;
-    auto find = [&parent](uint32_t n) {
-        uint32_t x = parent.emplace(n, n).first->first;
-        // Path halving keeps the chains short without recursion.
-        while (parent[x] != x) {
-            const uint32_t nGrand = parent[parent[x]];
-            parent[x] = nGrand;
-            x = nGrand;
-        }
-        return x;
-    };
-    auto join = [&find, &parent](uint32_t a, uint32_t b) {
-        const uint32_t ra = find(a), rb = find(b);
-        if (ra != rb) parent[std::max(ra, rb)] = std::min(ra, rb);
-    };
+size_t CUnihanVariants::Parse(const std::string& strText, CVariantGroupBuilder& groups, std::string& strError) {
+    // Joined only once the whole text has been read, so that a refused
+    // text joins nothing.
+    std::vector<std::pair<uint32_t, uint32_t>> relations;
     size_t nLine = 0;
     size_t nStart = 0;
     while (nStart < strText.size()) {
@@ -73,13 +57,13 @@ bool CUnihanVariants::Parse(const std::string& strText, std::string& strError) {
         const size_t nTab2 = nTab1 == std::string::npos ? std::string::npos : strLine.find('\t', nTab1 + 1);
         if (nTab2 == std::string::npos) {
             strError = strWhere + "expected U+XXXX<TAB>field<TAB>value";
-            return false;
+            return 0;
         }
         size_t nPos = 0;
         uint32_t nFrom;
         if (!ReadCodePoint(strLine, nPos, nFrom) || nPos != nTab1) {
             strError = strWhere + "the line does not start with a code point U+XXXX";
-            return false;
+            return 0;
         }
         const std::string strField = strLine.substr(nTab1 + 1, nTab2 - nTab1 - 1);
         if (std::none_of(std::begin(kUsedFields), std::end(kUsedFields),
@@ -97,41 +81,25 @@ bool CUnihanVariants::Parse(const std::string& strText, std::string& strError) {
             uint32_t nTo;
             if (!ReadCodePoint(strLine, nPos, nTo)) {
                 strError = strWhere + strField + ": expected a code point U+XXXX";
-                return false;
+                return 0;
             }
             if (nPos < strLine.size() && strLine[nPos] == '<') nPos = std::min(strLine.find(' ', nPos), strLine.size());
             if (nPos < strLine.size() && strLine[nPos] != ' ') {
                 strError = strWhere + strField + ": unexpected text after a code point";
-                return false;
+                return 0;
             }
-            join(nFrom, nTo);
-            ++m_nRelations;
+            relations.emplace_back(nFrom, nTo);
             ++nValues;
         }
         if (nValues == 0) {
             strError = strWhere + strField + ": no code point";
-            return false;
+            return 0;
         }
     }
-    if (m_nRelations == 0) {
+    if (relations.empty()) {
         strError = "no traditional, simplified, Z or semantic variants (not Unihan_Variants.txt?)";
-        return false;
+        return 0;
     }
-
-    std::vector<uint32_t> members;
-    members.reserve(parent.size());
-    for (const auto& entry : parent) members.push_back(entry.first);
-    std::map<uint32_t, Group> byRoot;
-    for (uint32_t n : members) byRoot[find(n)].push_back(n);
-    for (auto& entry : byRoot) {
-        Group& group = entry.second;
-        if (group.size() < 2) continue;  // a character named as its own variant only
-        std::sort(group.begin(), group.end());
-        m_groups.push_back(std::move(group));
-    }
-    if (m_groups.size() > MaxGroups) {
-        m_nDropped = m_groups.size() - MaxGroups;
-        m_groups.resize(MaxGroups);
-    }
-    return true;
+    for (const auto& relation : relations) groups.Join(relation.first, relation.second);
+    return relations.size();
 }
