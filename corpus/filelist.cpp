@@ -14,11 +14,17 @@ namespace {
 // The display template, byte for byte.
 const char* const kHead =
     "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
-const char* const kAfterTitle =
+// The cell that holds the page's text gets the wide column: the first
+// cell on even page numbers, the second on odd ones (indexed by parity).
+const char* const kAfterTitle[2] = {
     "</title></head><div align=\"center\"><center><BODY>\t\t"
     "<TABLE border=1 cellPadding=0 cellSpacing=1 class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">"
-    "\t\t<tr>  <TD height=477 width=80 vAlign=top align=\"center\" background=\"../Back.gif\">";
-const char* const kBetweenCells = "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">";
+    "\t\t<tr>  <TD height=477 width=450 vAlign=top align=\"center\" background=\"../Back.gif\">",
+    "</title></head><div align=\"center\"><center><BODY>\t\t"
+    "<TABLE border=1 cellPadding=0 cellSpacing=1 class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">"
+    "\t\t<tr>  <TD height=477 width=80 vAlign=top align=\"center\" background=\"../Back.gif\">"};
+const char* const kBetweenCells[2] = {"</TD>\t\t<TD height=477 width=80 vAlign=top align=\"center\">",
+                                      "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">"};
 const char* const kTail = "</TD> \t\t</tr></table></div></div>\t\t</center></BODY></html>";
 
 int32_t ReadInt32(const unsigned char* p) {
@@ -157,6 +163,7 @@ int CFileList::RenderPass(const std::string& strPage, std::string& strOut, const
                           int nTextPart, int& nCounter) {
     std::vector<HTMLNode> parts;
     CPageMarkup::ParsePage(strPage, parts);
+    nParity = nParity == 0 ? 0 : 1;
     HTMLNode& target = parts[nParity == 0 ? 1 : 2];
     std::vector<Seg> segments;
     CPageMarkup::SplitSegments(target, segments);
@@ -180,20 +187,26 @@ int CFileList::RenderPass(const std::string& strPage, std::string& strOut, const
     strOut.reserve(strOut.size() + parts[0].m_pText.size() + parts[1].m_pText.size() + parts[2].m_pText.size() + 600);
     strOut += kHead;
     strOut += parts[0].m_pText;
-    strOut += kAfterTitle;
+    strOut += kAfterTitle[nParity];
     strOut += parts[1].m_pText;
-    strOut += kBetweenCells;
+    strOut += kBetweenCells[nParity];
     strOut += parts[2].m_pText;
     strOut += kTail;
     return nMatches;
 }
 
-int CFileList::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart) {
-    if (!m_bOpen) return 0;
-    std::string strPage;
+bool CFileList::ReadPageForRendering(int32_t nPage, std::string& strPage, int& nParity) {
     std::string strName;
-    if (!GetPageName(nPage, strName) || !ReadPage(nPage, strPage)) return 0;
-    return RenderBytes(strPage, strOut, strKeywords, PageNumberOfName(strName) & 1, nTextPart);
+    if (!m_bOpen || !GetPageName(nPage, strName) || !ReadPage(nPage, strPage)) return false;
+    nParity = PageNumberOfName(strName) & 1;
+    return true;
+}
+
+int CFileList::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart) {
+    std::string strPage;
+    int nParity = 0;
+    if (!ReadPageForRendering(nPage, strPage, nParity)) return 0;
+    return RenderBytes(strPage, strOut, strKeywords, nParity, nTextPart);
 }
 
 int CFileList::RenderBytes(const std::string& strPage, std::string& strOut, const std::u16string& strKeywords,

@@ -71,6 +71,11 @@ public:
     // take unbounded time or memory; the keywords after that are not marked.
     int RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart);
 
+    // The page's bytes (as ReadPage) and the remainder of its page number
+    // by 2, which decides the cell that a rendering marks. False as
+    // ReadPage, or when the record's name has no NUL.
+    bool ReadPageForRendering(int32_t nPage, std::string& strPage /* OUT */, int& nParity /* OUT */);
+
     // RenderPage on page bytes already read (nParity: the page number's
     // remainder by 2). strOut is left alone when no keyword is applied.
     static int RenderBytes(const std::string& strPage, std::string& strOut, const std::u16string& strKeywords,

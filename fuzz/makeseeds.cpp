@@ -100,6 +100,11 @@ int main(int argc, char** argv) {
             Write(strOut + "/fuzzrender/page" + std::to_string(nPage) + "-" + kPartNames[nPart],
                   strSeed + Utf16Bytes(strKeywords) + strPage);
         }
+        // With variants: the forms that occur on the page.
+        const std::u16string strForms = u"国 學*人 桜?";
+        std::string strSeed(1, static_cast<char>(((nPage + 1) & 1) | 8));
+        strSeed.push_back(static_cast<char>(strForms.size()));
+        Write(strOut + "/fuzzrender/page" + std::to_string(nPage) + "-variants", strSeed + Utf16Bytes(strForms) + strPage);
     }
 
     // fuzzkeywords: keyword lines.

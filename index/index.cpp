@@ -251,10 +251,14 @@ void CIndex::SearchTerms(std::u16string& strKeywords, bool bCountHits, bool bUse
     searchTerm();
 }
 
-std::u16string CIndex::DisplayKeywords(const std::u16string& strKeywords, bool bUseVariants) const {
+std::u16string CIndex::DisplayKeywords(const std::u16string& strKeywords, bool bUseVariants,
+                                       const std::string& strPage) const {
     if (!bUseVariants || strKeywords.empty() || variantGroups.Empty()) return strKeywords;
     std::vector<std::u16string> forms;
-    variantGroups.ExpandVariants(strKeywords, forms);
+    variantGroups.ExpandVariantsOnPage(strKeywords, strPage, forms);
+    // No form can mark anything: the keywords as typed still give the
+    // page its display template.
+    if (forms.empty()) return strKeywords;
     std::u16string strJoined;
     for (const std::u16string& form : forms) {
         if (!strJoined.empty()) strJoined.push_back(u' ');
@@ -265,5 +269,9 @@ std::u16string CIndex::DisplayKeywords(const std::u16string& strKeywords, bool b
 
 int32_t CIndex::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart,
                            bool bUseVariants) {
-    return m_fileList.RenderPage(nPage, strOut, DisplayKeywords(strKeywords, bUseVariants), nTextPart);
+    std::string strPage;
+    int nParity = 0;
+    if (!m_fileList.ReadPageForRendering(nPage, strPage, nParity)) return 0;
+    return CFileList::RenderBytes(strPage, strOut, DisplayKeywords(strKeywords, bUseVariants, strPage), nParity,
+                                  nTextPart);
 }

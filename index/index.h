@@ -110,13 +110,16 @@ public:
     CFileList& GetFileList() { return m_fileList; }
 
     // The display page of a result page (see CFileList::RenderPage). With
-    // bUseVariants the keywords are first replaced by all their variant
-    // forms (CVariantTable::ExpandVariants), joined with U+0020, so that
-    // every form the search could have found is marked.
+    // bUseVariants the keywords are first replaced by their variant forms,
+    // joined with U+0020, so that every form the search could have found
+    // is marked: those of every combination that occur on the page
+    // (CVariantTable::ExpandVariantsOnPage).
     int32_t RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart,
                        bool bUseVariants);
-    // The keyword text that RenderPage hands to the page store.
-    std::u16string DisplayKeywords(const std::u16string& strKeywords, bool bUseVariants) const;
+    // The keyword text that RenderPage hands to the page store for the
+    // page strPage.
+    std::u16string DisplayKeywords(const std::u16string& strKeywords, bool bUseVariants,
+                                   const std::string& strPage) const;
 
     // Search (index search). Finds the pages on which strPattern occurs,
     // counts its hits when bCountHits, and merges them into the result set.

@@ -10,16 +10,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 namespace {
 
 const std::string kHead =
     "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
-const std::string kAfterTitle =
+// The text cell has the wide column: the second cell of an odd page, the
+// first cell of an even one.
+const std::string kTable =
     "</title></head><div align=\"center\"><center><BODY>\t\t<TABLE border=1 cellPadding=0 cellSpacing=1 "
-    "class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">\t\t<tr>  <TD height=477 width=80 vAlign=top "
-    "align=\"center\" background=\"../Back.gif\">";
+    "class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">\t\t<tr>  ";
+const std::string kAfterTitle =
+    kTable + "<TD height=477 width=80 vAlign=top align=\"center\" background=\"../Back.gif\">";
 const std::string kBetween = "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">";
+const std::string kAfterTitleEven =
+    kTable + "<TD height=477 width=450 vAlign=top align=\"center\" background=\"../Back.gif\">";
+const std::string kBetweenEven = "</TD>\t\t<TD height=477 width=80 vAlign=top align=\"center\">";
 const std::string kTail = "</TD> \t\t</tr></table></div></div>\t\t</center></BODY></html>";
 const std::string kOpen = CPageMarkup::AnnotationOpen;
 const std::string kClose = CPageMarkup::AnnotationClose;
@@ -30,8 +37,9 @@ std::string Hit(int n, const std::string& s) {
     return out + CHitMarker::BoldOpen + s + CHitMarker::BoldClose;
 }
 
-std::string Display(const std::string& title, const std::string& first, const std::string& second) {
-    return kHead + title + kAfterTitle + first + kBetween + second + kTail;
+std::string Display(const std::string& title, const std::string& first, const std::string& second, int nParity = 1) {
+    return kHead + title + (nParity ? kAfterTitle : kAfterTitleEven) + first + (nParity ? kBetween : kBetweenEven) +
+           second + kTail;
 }
 
 // A store of pages given as (page number, HTML).
@@ -57,8 +65,8 @@ TEST_F(RenderPageTest, TemplateAndTargetCellByParity) {
     std::string out;
     EXPECT_EQ(m_list.RenderPage(0, out, u"甲", 0), 1);  // odd: the second cell
     EXPECT_EQ(out, Display("T", "L甲", "X" + Hit(0, "甲") + "<br>Y"));
-    EXPECT_EQ(m_list.RenderPage(1, out, u"甲", 0), 1);  // even: the first cell
-    EXPECT_EQ(out, Display("T", "L" + Hit(0, "甲"), "X甲<br>Y"));
+    EXPECT_EQ(m_list.RenderPage(1, out, u"甲", 0), 1);  // even: the first cell, now the wide one
+    EXPECT_EQ(out, Display("T", "L" + Hit(0, "甲"), "X甲<br>Y", 0));
 }
 
 TEST_F(RenderPageTest, TextParts) {
@@ -197,6 +205,78 @@ TEST(VariantExpansionTest, TooManyCombinationsAreBounded) {
     size_t nUnits = 0;
     for (const auto& form : forms) nUnits += form.size();
     EXPECT_LE(nUnits, CVariantTable::MaxExpandedUnits + strLong.size());
+}
+
+// The page display marks only the forms that occur on the page; what it
+// shows must be what marking every combination shows.
+TEST(VariantExpansionTest, FormsOnThePageMarkWhatEveryCombinationMarks) {
+    CVariantTable table;
+    table.Parse("56FD,570B,56EF\n5B66,5B78\n684C,6A31,6AFB\n8AAD,8B80,8BFB\n");  // 国國囯 学學 桜樱櫻 読讀读
+    const std::u16string strAlphabet = u"国國囯学學桜樱櫻読讀读書而";
+    std::mt19937 rng(5);
+    auto pick = [&](const std::u16string& from) { return from[rng() % from.size()]; };
+    int nMarked = 0;
+    for (int i = 0; i < 300; ++i) {
+        std::string strCell;
+        for (int n = 0; n < 40; ++n) {
+            if (rng() % 9 == 0) strCell += rng() % 2 ? kOpen : kClose;
+            if (rng() % 11 == 0) strCell += "<p>";
+            CCodeConverter::AppendUtf8(pick(strAlphabet), strCell);
+        }
+        const std::string strPage = "<title>T</title><TD>" + strCell + "</TD><TD>" + strCell + "</TD>";
+        std::u16string strKeywords;
+        for (int nTerms = 1 + static_cast<int>(rng() % 3); nTerms > 0; --nTerms) {
+            if (!strKeywords.empty()) strKeywords += rng() % 2 ? u" " : u"\u3000";
+            for (int n = 1 + static_cast<int>(rng() % 3); n > 0; --n) {
+                const unsigned k = rng() % 8;
+                strKeywords += k == 0 ? u'?' : k == 1 ? u'*' : pick(strAlphabet);
+            }
+        }
+        std::vector<std::u16string> every;
+        if (!table.ExpandVariants(strKeywords, every)) continue;  // too many to compare with
+        std::vector<std::u16string> onPage;
+        ASSERT_TRUE(table.ExpandVariantsOnPage(strKeywords, strPage, onPage));
+        EXPECT_LE(onPage.size(), every.size() * 3);
+        auto join = [](const std::vector<std::u16string>& forms) {
+            std::u16string s;
+            for (const auto& form : forms) s += (s.empty() ? u"" : u" ") + form;
+            return s;
+        };
+        for (int nParity : {0, 1}) {
+            for (int nPart : {0, 1, 2}) {
+                std::string strEvery, strOnPage;
+                const int nEvery = CFileList::RenderBytes(strPage, strEvery, join(every), nParity, nPart);
+                const int nOnPage = CFileList::RenderBytes(strPage, strOnPage, onPage.empty() ? strKeywords : join(onPage),
+                                                           nParity, nPart);
+                EXPECT_EQ(nOnPage, nEvery) << CCodeConverter::Utf16ToUtf8(strKeywords);
+                EXPECT_EQ(strOnPage, strEvery) << CCodeConverter::Utf16ToUtf8(strKeywords) << "\n" << strPage;
+                nMarked += nEvery > 0;
+            }
+        }
+    }
+    EXPECT_GT(nMarked, 200);  // the cases mark something
+}
+
+TEST(VariantExpansionTest, LongPhrasesTypedInNewFormsMarkEveryHit) {
+    // Twelve characters of three forms each: 531,441 combinations, far
+    // beyond what marking every combination may try.
+    CVariantTable table;
+    table.Parse("6C17,6C14,6C23\n8AAD,8B80,8BFB\n6226,6230,6218\n697D,6A02,4E50\n");  // 気氣气 読讀读 戦戰战 楽樂乐
+    const std::u16string strTyped = u"気読戦楽気読戦楽気読戦楽";
+    std::vector<std::u16string> every;
+    EXPECT_FALSE(table.ExpandVariants(strTyped, every));  // bounded: not every form
+    const std::string strOld = "氣讀戰樂氣讀戰樂氣讀戰樂";
+    const std::string strMixed = "气讀戰樂氣读戰樂氣讀战乐";
+    const std::string strPage = "<title>T</title><TD>" + strOld + "<p>" + strMixed + "<p>" + strOld + "</TD><TD></TD>";
+    std::vector<std::u16string> forms;
+    ASSERT_TRUE(table.ExpandVariantsOnPage(strTyped, strPage, forms));
+    // In the order of the combinations: 气 comes before 氣 in its group.
+    EXPECT_EQ(forms, (std::vector<std::u16string>{u"气讀戰樂氣读戰樂氣讀战乐", u"氣讀戰樂氣讀戰樂氣讀戰樂"}));
+    std::string out;
+    EXPECT_EQ(CFileList::RenderBytes(strPage, out, forms[0] + u" " + forms[1], 0, 0), 3);
+    // A page without the phrase in any form: nothing to mark.
+    EXPECT_TRUE(table.ExpandVariantsOnPage(strTyped, "<TD>氣讀戰樂</TD>", forms));
+    EXPECT_TRUE(forms.empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace {
 
@@ -181,4 +182,144 @@ bool CVariantTable::ExpandVariants(const std::u16string& strKeywords, std::vecto
         for (size_t i = nBefore; i < out.size(); ++i) nUnits += out[i].size() + 1;
     }
     return false;
+}
+
+namespace {
+
+// One run of a keyword between wildcards, its characters' forms, and the
+// combinations of them that occur in a page.
+struct Literal {
+    std::vector<std::vector<std::u16string>> forms;  // per character, in group order
+    std::vector<std::vector<std::string>> bytes;     // the same forms as the hit marking looks for them
+    std::vector<std::vector<uint32_t>> found;        // choice of form per character, ascending
+};
+
+// Work bound of the search of one page: steps of the matching below.
+constexpr size_t kMaxPageSteps = size_t{1} << 24;
+
+// Adds to literal.found every combination of forms that occurs in strPage
+// at byte nAt, from character j on. False when the work bound is passed.
+bool MatchAt(Literal& literal, const std::string& strPage, size_t nAt, size_t j, std::vector<uint32_t>& choice,
+             std::set<std::vector<uint32_t>>& found, size_t& nSteps) {
+    if (j == literal.bytes.size()) {
+        found.insert(choice);
+        return found.size() <= CVariantTable::MaxCombinations;
+    }
+    const std::vector<std::string>& candidates = literal.bytes[j];
+    for (uint32_t r = 0; r < candidates.size(); ++r) {
+        if (++nSteps > kMaxPageSteps) return false;
+        const std::string& strForm = candidates[r];
+        if (strPage.compare(nAt, strForm.size(), strForm) != 0) continue;
+        choice[j] = r;
+        if (!MatchAt(literal, strPage, nAt + strForm.size(), j + 1, choice, found, nSteps)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CVariantTable::ExpandVariantsOnPage(const std::u16string& strKeywords, const std::string& strPage,
+                                         std::vector<std::u16string>& out) const {
+    out.clear();
+    size_t nSteps = 0;
+    // The forms of each term that can mark something, in expansion order.
+    std::vector<std::vector<std::u16string>> termForms;
+    for (size_t nStart = 0; nStart <= strKeywords.size();) {
+        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
+        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+        const std::u16string strTerm = strKeywords.substr(nStart, nEnd - nStart);
+        nStart = nEnd + 1;
+        if (strTerm.empty()) continue;
+
+        // The term as literals and the wildcard runs between them.
+        std::vector<Literal> literals;
+        std::vector<std::u16string> gaps(1);  // gaps[i] comes before literals[i]; one more at the end
+        std::u16string strRun;
+        auto closeRun = [&]() {
+            if (strRun.empty()) return;
+            Literal literal;
+            for (char32_t c : CCodeConverter::Utf16ToUtf32(strRun)) {
+                std::vector<std::u16string> forms;
+                std::vector<std::string> bytes;
+                for (char32_t v : VariantsOf(c)) {
+                    std::u16string strForm;
+                    CCodeConverter::AppendUtf16(v, strForm);
+                    std::string strBytes;
+                    CCodeConverter::ConvertUtf16ToUtf8(strForm, strBytes, true);
+                    forms.push_back(std::move(strForm));
+                    bytes.push_back(std::move(strBytes));
+                }
+                literal.forms.push_back(std::move(forms));
+                literal.bytes.push_back(std::move(bytes));
+            }
+            literals.push_back(std::move(literal));
+            gaps.emplace_back();
+            strRun.clear();
+        };
+        for (char16_t u : strTerm) {
+            if (u == u'*' || u == u'?') {
+                closeRun();
+                gaps.back().push_back(u);
+            } else {
+                strRun.push_back(u);
+            }
+        }
+        closeRun();
+
+        // The combinations of each literal that occur in the page.
+        bool bAbsent = false;
+        for (Literal& literal : literals) {
+            std::set<std::vector<uint32_t>> found;
+            std::vector<uint32_t> choice(literal.bytes.size(), 0);
+            for (size_t nAt = 0; nAt < strPage.size(); ++nAt) {
+                if (!MatchAt(literal, strPage, nAt, 0, choice, found, nSteps)) {
+                    ExpandVariants(strKeywords, out);
+                    return false;
+                }
+            }
+            literal.found.assign(found.begin(), found.end());
+            if (literal.found.empty()) bAbsent = true;
+        }
+        if (bAbsent) {
+            termForms.emplace_back();
+            continue;
+        }
+        // Every combination of the literals' occurring forms, the first
+        // literal varying slowest (as in ExpandVariants).
+        std::vector<std::u16string> forms;
+        std::vector<size_t> pick(literals.size(), 0);
+        for (;;) {
+            std::u16string strForm = gaps[0];
+            for (size_t i = 0; i < literals.size(); ++i) {
+                const std::vector<uint32_t>& choice = literals[i].found[pick[i]];
+                for (size_t j = 0; j < choice.size(); ++j) strForm += literals[i].forms[j][choice[j]];
+                strForm += gaps[i + 1];
+            }
+            forms.push_back(std::move(strForm));
+            if (forms.size() == MaxCombinations) break;
+            size_t i = literals.size();
+            while (i > 0 && ++pick[i - 1] == literals[i - 1].found.size()) pick[--i] = 0;
+            if (i == 0) break;
+        }
+        // Whether the first form is the expansion's first (every character
+        // its group's first member): that one is applied with the other
+        // terms' first forms, before any term's further forms.
+        bool bFirstIsFirst = true;
+        for (const Literal& literal : literals)
+            for (uint32_t r : literal.found[0]) bFirstIsFirst = bFirstIsFirst && r == 0;
+        if (!bFirstIsFirst) forms.insert(forms.begin(), std::u16string());  // no first form
+        termForms.push_back(std::move(forms));
+    }
+
+    // The order of the whole expansion: every term's first form, then the
+    // further forms of the last term, then of the one before it, and so on.
+    std::set<std::u16string> seen;
+    auto add = [&](const std::u16string& strForm) {
+        if (!strForm.empty() && out.size() < MaxCombinations && seen.insert(strForm).second) out.push_back(strForm);
+    };
+    for (const auto& forms : termForms)
+        if (!forms.empty()) add(forms[0]);
+    for (auto it = termForms.rbegin(); it != termForms.rend(); ++it)
+        for (size_t i = 1; i < it->size(); ++i) add((*it)[i]);
+    return true;
 }

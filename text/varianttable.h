@@ -71,6 +71,22 @@ public:
     // the bounds allow; returns false in that case.
     bool ExpandVariants(const std::u16string& strKeywords, std::vector<std::u16string>& out) const;
 
+    // The keywords that the page display applies to strPage: the distinct
+    // keywords (cut at U+0020 and U+3000) of the whole, unbounded
+    // ExpandVariants of strKeywords, in the order in which they first
+    // appear there, leaving out each form that cannot mark anything on the
+    // page because one of its literals (the runs between "*" and "?") does
+    // not occur in strPage's bytes. Marking these on the page gives the same
+    // display page as marking every combination, while their number is
+    // bounded by what the page holds, not by the product of the group sizes:
+    // a 12-character phrase of characters with three forms each has 531,441
+    // combinations, of which a page holds a handful. Empty when no form can
+    // mark anything. Falls back to ExpandVariants (whole keyword strings,
+    // which the page display cuts the same way), and returns false, when a
+    // hostile table or page would make the search of the page too long.
+    bool ExpandVariantsOnPage(const std::u16string& strKeywords, const std::string& strPage,
+                              std::vector<std::u16string>& out) const;
+
 private:
     std::vector<Group> m_groups;
     std::unordered_map<uint32_t, int32_t> m_firstGroup;  // code point -> first group
