@@ -18,6 +18,7 @@
 #include "bench/xapianengine.h"
 #include "corpus/corpuswriter.h"
 #include "index/indexwriter.h"
+#include "panel/searchforms.h"
 #include "text/codeconverter.h"
 
 #include <fcntl.h>
@@ -67,6 +68,9 @@ const char* const kUsage =
     "                   (or as many as the file formats hold) and measure it\n"
     "  --scale-force    build N copies even beyond the estimated format bounds\n"
     "  --scale-check    with --scale: check every query's pages against a scan\n"
+    "  --forms          instead: time the search and its rows with and without the\n"
+    "                   line of the forms searched (variants on, range: the first\n"
+    "                   category)\n"
     "  --loop ID        instead: run the reader's search for query ID for --seconds\n"
     "                   (default 20), for a profiler\n"
     "  --help\n";
@@ -85,6 +89,7 @@ struct Options {
     bool scaleCheck = false;
     std::string loop;
     double seconds = 20;
+    bool forms = false;
 };
 
 void Progress(const std::string& strMessage) {
@@ -284,6 +289,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& strError
             options.scaleForce = true;
         } else if (strArg == "--scale-check") {
             options.scaleCheck = true;
+        } else if (strArg == "--forms") {
+            options.forms = true;
         } else if (strArg == "--loop") {
             if (!value(options.loop)) return false;
         } else if (strArg == "--seconds") {
@@ -876,6 +883,66 @@ int RunLoop(const Options& options) {
     return 0;
 }
 
+// ---------------------------------------------------------------- forms line
+
+// What the line of the forms searched costs a search: the search and its
+// rows, as the side-by-side run times them, and CSearchForms::Build over the
+// first category (the panel's default range) on its own, warm and right
+// after a first search (when the forms' own characters have no page
+// directory yet).
+int RunForms(const Options& options) {
+    std::vector<CBenchQuery> queries;
+    std::string strError;
+    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    // And keywords typed in 新字体, of one character and more, whose forms
+    // are counted one by one.
+    int nExtra = 0;
+    for (const char* pszText : {"桜", "国", "気", "楽", "読書", "気 楽"}) {
+        CBenchQuery query;
+        if (!query.Parse(pszText, strError)) return Fail(strError);
+        query.m_strId = "f" + std::to_string(++nExtra);
+        query.m_strText = pszText;
+        queries.push_back(query);
+    }
+    COurEngine ours;
+    if (!ours.Open(options.corpus, strError)) return Fail(strError);
+    const ContentsNodeTag& range = *ours.Categories()[0];
+    CSearchForms forms;
+    const std::string strLoadBefore = LoadAverage();
+    CBenchTable table({"id", "query", "search and rows", "forms line", "share", "first search", "forms line after it",
+                       "the line"});
+    for (const CBenchQuery& query : queries) {
+        auto search = [&]() { return ours.Run(query, strError); };
+        auto build = [&]() {
+            forms.Build(ours.Index(), query.Keywords(), true, range);
+            return true;
+        };
+        ours.Index().ClearDirectories();
+        double dStart = CBenchTimer::Now();
+        if (!search()) return Fail(strError);
+        const double dFirst = CBenchTimer::Now() - dStart;
+        dStart = CBenchTimer::Now();
+        build();
+        const double dFirstForms = CBenchTimer::Now() - dStart;
+        std::vector<std::vector<double>> samples;
+        CBenchTimer::Interleave({search, build}, QueryRounds, QuerySlice, samples);
+        const double dSearch = CBenchTimer::Median(samples[0]);
+        const double dForms = CBenchTimer::Median(samples[1]);
+        char szShare[32];
+        std::snprintf(szShare, sizeof szShare, "%.1f %%", 100 * dForms / dSearch);
+        table.AddRow({query.m_strId, "`" + query.m_strText + "`", CBenchTable::Milliseconds(dSearch),
+                      CBenchTable::Milliseconds(dForms), szShare, CBenchTable::Milliseconds(dFirst),
+                      CBenchTable::Milliseconds(dFirstForms), "`" + forms.FormatLine() + "`"});
+    }
+    std::string out = "Median of the warm runs (" + std::to_string(QueryRounds) +
+                      " rounds, the two taking turns); *share*: the forms line's time over the search's. *First "
+                      "search*: with the page directories dropped before it, and the forms line right after it. "
+                      "Load average: " + strLoadBefore + " at the start, " + LoadAverage() + " at the end.\n\n";
+    out += table.Format();
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
 // ---------------------------------------------------------------- scale
 
 int RunScale(const Options& options) {
@@ -1058,6 +1125,7 @@ int main(int argc, char** argv) {
     std::string strError;
     if (!ParseOptions(argc, argv, options, strError)) return Fail(strError);
     if (!options.loop.empty()) return RunLoop(options);
+    if (options.forms) return RunForms(options);
     if (options.scale > 0) return RunScale(options);
     return RunSideBySide(options);
 }

@@ -8,6 +8,8 @@
 #   bench/run.sh --scale 30   a synthetic corpus of 30 copies of the default one
 #                             (or as many as the file formats hold), under nice;
 #                             heavy: tens of minutes and many GiB of memory
+#   bench/run.sh --forms      what the line of the forms searched adds to a
+#                             search (a minute)
 #
 # Extra arguments go to tessaline-bench (see build-bench/bench/tessaline-bench --help).
 # The peers' indexes and the scaled corpus go to out/bench/ (git-ignored).
@@ -35,6 +37,7 @@ fi
 mode=side-by-side
 for arg in "$@"; do
   [ "$arg" = "--scale" ] && mode=scale
+  [ "$arg" = "--forms" ] && mode=forms
 done
 
 machine() {
@@ -55,6 +58,10 @@ fragment=out/bench/$mode.md
     echo "Command: \`bench/run.sh $*\` (runs \`nice -n 10 $bench --scale-check $*\`)."
     echo
     nice -n 10 "$bench" --corpus "$corpus" --queries "$queries" --scale-check "$@"
+  elif [ "$mode" = forms ]; then
+    echo "Command: \`bench/run.sh $*\` (runs \`$bench --corpus $corpus $*\`)."
+    echo
+    "$bench" --corpus "$corpus" --queries "$queries" "$@"
   else
     reader=""
     for candidate in build/frame/tessaline build-gui/frame/tessaline; do
@@ -76,6 +83,7 @@ section() {  # name: the section's lines from the current README, markers exclud
 }
 side=$(if [ "$mode" = side-by-side ]; then cat "$fragment"; else section side-by-side; fi)
 scale=$(if [ "$mode" = scale ]; then cat "$fragment"; else section scale; fi)
+forms=$(if [ "$mode" = forms ]; then cat "$fragment"; else section forms; fi)
 {
   cat <<'EOF'
 # Benchmarks
@@ -97,6 +105,7 @@ builds `build-bench/` in Release and rewrites the section it measures):
 ```sh
 bench/run.sh               # side by side on out/corpus (five to ten minutes)
 bench/run.sh --scale 30    # the synthetic corpus (heavy; run it alone)
+bench/run.sh --forms       # what the line of the forms searched costs
 ```
 
 ## Side by side on the default corpus
@@ -111,6 +120,16 @@ EOF
   echo "<!-- scale begin -->"
   [ -n "$scale" ] && echo "$scale" || echo "(not measured yet: bench/run.sh --scale 30)"
   echo "<!-- scale end -->"
+  echo
+  echo "## The forms line"
+  echo
+  echo "With variants on, the search tab shows under the summary the forms each keyword"
+  echo "was searched in, with the pages and places of each form of a one-character"
+  echo "keyword (\`CSearchForms\`). Its cost on top of the search and the rows:"
+  echo
+  echo "<!-- forms begin -->"
+  [ -n "$forms" ] && echo "$forms" || echo "(not measured yet: bench/run.sh --forms)"
+  echo "<!-- forms end -->"
 } > "$readme.new"
 mv "$readme.new" "$readme"
 echo "bench/run.sh: wrote $readme ($mode)"

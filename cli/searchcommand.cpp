@@ -6,6 +6,7 @@
 #include "panel/datafolder.h"
 #include "panel/keywordcheck.h"
 #include "panel/resultlist.h"
+#include "panel/searchforms.h"
 #include "text/codeconverter.h"
 
 #include <cstdio>
@@ -26,6 +27,9 @@ std::vector<OptionSpec> SearchOptions() {
         {"--part", "PART", "text part searched: whole (default), main or annotations"},
         {"--range", "SLOT", "catalogue slot that limits the search (default 1, the first record)"},
         {"--format", "FORMAT", "output: tsv (default) or json"},
+        {"--forms", nullptr,
+         "also show the forms searched: each keyword's variant forms and, for one character, the pages and places "
+         "of each form in the range (tsv: a line after the summary; json: a \"forms\" field)"},
         {"--help", nullptr, "show this help"},
     };
 }
@@ -107,7 +111,44 @@ std::string FormatTsv(const CResultList& results) {
     return out + results.GetSummaryLine() + "\n";
 }
 
-std::string FormatJson(const CResultList& results) {
+std::string FormatTsv(const CResultList& results, const CSearchForms* pForms) {
+    std::string out = FormatTsv(results);
+    if (pForms) out += pForms->FormatLine() + "\n";
+    return out;
+}
+
+// "forms": one object per keyword: its characters' forms and, for one
+// character, the pages and places of each form.
+std::string FormatJsonForms(const CSearchForms& forms) {
+    std::string out = "  \"forms\": [";
+    bool bFirst = true;
+    for (const CSearchForms::Keyword& keyword : forms.Keywords()) {
+        out += bFirst ? "\n" : ",\n";
+        bFirst = false;
+        out += "    {\"keyword\": " + JsonString(keyword.text) + ", \"characters\": [";
+        for (size_t i = 0; i < keyword.characters.size(); ++i) {
+            out += i ? ", [" : "[";
+            for (size_t j = 0; j < keyword.characters[i].size(); ++j)
+                out += (j ? ", " : "") + JsonString(keyword.characters[i][j]);
+            out += "]";
+        }
+        out += "]";
+        if (!keyword.counts.empty()) {
+            out += ", \"counts\": [";
+            for (size_t i = 0; i < keyword.counts.size(); ++i) {
+                const CSearchForms::FormCount& count = keyword.counts[i];
+                out += std::string(i ? ", " : "") + "{\"form\": " + JsonString(count.form) +
+                       ", \"pages\": " + std::to_string(count.pages) + ", \"hits\": " + std::to_string(count.places) +
+                       "}";
+            }
+            out += "]";
+        }
+        out += "}";
+    }
+    return out + (bFirst ? "],\n" : "\n  ],\n");
+}
+
+std::string FormatJson(const CResultList& results, const CSearchForms* pForms) {
     std::string out = "{\n  \"rows\": [";
     bool bFirst = true;
     for (size_t i = 0; i < results.GetRowCount(); ++i) {
@@ -120,6 +161,7 @@ std::string FormatJson(const CResultList& results) {
                "}";
     }
     out += bFirst ? "],\n" : "\n  ],\n";
+    if (pForms) out += FormatJsonForms(*pForms);
     out += "  \"pages\": " + std::to_string(results.GetRowCount()) + ",\n";
     out += "  \"hits\": " + std::to_string(results.GetTotalHits()) + "\n}\n";
     return out;
@@ -183,7 +225,11 @@ int RunSearch(int argc, char** argv) {
 
     CResultList results;
     results.BuildResults(*pRange, index.GetResultPages(), index.GetResultHits());
-    const std::string strOut = strFormat == "json" ? FormatJson(results) : FormatTsv(results);
+    CSearchForms forms;
+    const bool bForms = commandLine.Has("--forms");
+    if (bForms) forms.Build(index, strKeywords, bVariants, *pRange);
+    const std::string strOut =
+        strFormat == "json" ? FormatJson(results, bForms ? &forms : nullptr) : FormatTsv(results, bForms ? &forms : nullptr);
     if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) != strOut.size() || std::fflush(stdout) != 0)
         return Fail("cannot write the result to standard output");
     return results.GetRowCount() > 0 ? 0 : 1;

@@ -1,10 +1,12 @@
 // The keywords: arbitrary UTF-16 through the keyword checks, CountTerms,
-// SearchAnd, SearchOr, the variant expansion and page rendering, on a small
+// SearchAnd, SearchOr, the variant expansion, page rendering and the forms
+// searched, on a small
 // real corpus written once by the corpus writer.
 #include "corpus/corpuswriter.h"
 #include "fuzz/fuzzinput.h"
 #include "index/index.h"
 #include "panel/keywordcheck.h"
+#include "panel/searchforms.h"
 #include "text/varianttable.h"
 
 #include <cstdlib>
@@ -50,5 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     index.GetVariants().ExpandVariants(strKeywords, forms);
     std::string strOut;
     index.RenderPage(nMode % 3, strOut, strKeywords, (nMode >> 4) & 3, (nMode & 4) != 0);
+    ContentsNodeTag range;
+    range.level = 1;
+    range.docID = 1 + nMode % 3;
+    range.docNo = 3;
+    CSearchForms searchForms;
+    searchForms.Build(index, strKeywords, (nMode & 4) != 0, range);
+    searchForms.FormatLine();
     return 0;
 }

@@ -137,6 +137,21 @@ int32_t CIndex::SearchPattern(const std::u16string& strPattern, int nCombine, bo
     return resultCount;
 }
 
+void CIndex::CountPattern(const std::u16string& strPattern, bool bUseVariants, uint32_t nFirstPage,
+                          uint32_t nEndPage, int32_t& nPages, int64_t& nHits) const {
+    nPages = 0;
+    nHits = 0;
+    CPatternSearch search(*this, bUseVariants);
+    if (!IsOpen() || !search.Compile(strPattern)) return;
+    std::vector<uint32_t> foundPages;
+    std::vector<uint32_t> foundHits;
+    search.Run(true, foundPages, foundHits);
+    const auto itBegin = std::lower_bound(foundPages.begin(), foundPages.end(), nFirstPage);
+    const auto itEnd = std::lower_bound(itBegin, foundPages.end(), nEndPage);
+    nPages = static_cast<int32_t>(itEnd - itBegin);
+    for (auto it = itBegin; it != itEnd; ++it) nHits += foundHits[static_cast<size_t>(it - foundPages.begin())];
+}
+
 void CIndex::MergeResults(std::vector<uint32_t>&& foundPages, std::vector<uint32_t>&& foundHits, int nCombine,
                           bool bCountHits) {
     if (nCombine == CombineReplace) {

@@ -127,6 +127,12 @@ public:
     // REQUIRES: IsOpen().
     int32_t SearchPattern(const std::u16string& strPattern, int nCombine, bool bCountHits, bool bUseVariants);
 
+    // The pages in [nFirstPage, nEndPage) on which strPattern occurs and
+    // its hits on them, found as SearchPattern finds them but leaving the
+    // result set alone. Both 0 when it occurs on none.
+    void CountPattern(const std::u16string& strPattern, bool bUseVariants, uint32_t nFirstPage, uint32_t nEndPage,
+                      int32_t& nPages /* OUT */, int64_t& nHits /* OUT */) const;
+
     // Query terms. The number of terms in strKeywords, or 0 when it is
     // empty or holds a unit that is not allowed (see FindRefusedUnit).
     static int32_t CountTerms(const std::u16string& strKeywords);

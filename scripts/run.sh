@@ -46,9 +46,12 @@ if [ -z "$unihan" ]; then
   echo "run.sh: no /usr/share/unicode/Unihan_Variants.txt(.bz2); install the Debian package unicode-data" >&2
   exit 2
 fi
+# OpenCC's Japanese tables join the variant groups when they are installed.
+opencc=$(cat /usr/share/opencc/JPVariants.ocd2 /usr/share/opencc/JPShinjitaiCharacters.ocd2 2>/dev/null | sha256sum | cut -d' ' -f1)
 want="chinese-poetry $poetry_version
 tool $(sha256sum "$cli" | cut -d' ' -f1)
-unihan $(sha256sum "$unihan" | cut -d' ' -f1)"
+unihan $(sha256sum "$unihan" | cut -d' ' -f1)
+opencc $opencc"
 if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$want" ] || [ ! -f "$data/Index-idx.h" ]; then
   echo "== importing the collection into $source_dir"
   "$cli" import-poetry "$package" "$source_dir"
@@ -73,6 +76,9 @@ fi
 echo "== tessaline-cli search 国 (variants on, then off)"
 "$cli" search 国 | tail -n 1 || true
 "$cli" search --no-variants 国 | tail -n 1 || true
+echo "== tessaline-cli search --forms 桜 and 読書 (typed in 新字体, found in their 旧字体)"
+"$cli" search --forms 桜 | tail -n 2 || true
+"$cli" search --forms 読書 | tail -n 2 || true
 echo "== tessaline-cli catalog: categories and books (slot, level, name, first page, pages, first page number)"
 "$cli" catalog | awk -F'\t' '$2 <= 2' || true
 
