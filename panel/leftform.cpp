@@ -72,6 +72,7 @@ const ControlSpec kControls[] = {
     {CLeftForm::IDC_RANGE_GROUP, KindGroupBox, QT_TRANSLATE_NOOP("CLeftForm", "検索範囲："), "rangeGroup"},
     {CLeftForm::IDC_RANGE_LABEL, KindRedStatic, nullptr, "rangeLabel"},
     {CLeftForm::IDC_SUMMARY, KindStatic, nullptr, "summaryLabel"},
+    {CLeftForm::IDC_FORMS, KindStatic, nullptr, "formsLabel"},
     {CLeftForm::IDC_RESULT_LIST, KindList, nullptr, "resultList"},
     {CLeftForm::IDC_LIST_PREV, KindBitmapButton, nullptr, "listPrevButton"},
     {CLeftForm::IDC_LIST_NEXT, KindBitmapButton, nullptr, "listNextButton"},
@@ -108,6 +109,10 @@ const Placement kSearchLayout[] = {
     {CLeftForm::IDC_SUMMARY, 5, 0, 235, -15, 1, 15, 0},
     {CLeftForm::IDC_RESULT_LIST, 5, 0, 250, -10, 1, -254, 1},
 };
+
+// The line of the forms searched, when it shows, lies under the summary in
+// at most this many rows and pushes the result list down by its height.
+constexpr int kFormsRows = 2;
 
 const int kListPageControls[] = {CLeftForm::IDC_LIST_PREV, CLeftForm::IDC_LIST_NEXT, CLeftForm::IDC_LIST_PAGE,
                                  CLeftForm::IDC_LIST_PAGE_COUNT};
@@ -248,6 +253,7 @@ void CLeftForm::CreateControls() {
     // Nothing of the search tab shows until the first layout; the list page
     // box only after a search that found something.
     for (const Placement& place : kSearchLayout) Control(place.nId)->hide();
+    Control(IDC_FORMS)->hide();
     ShowListPageControls(false);
 
     connect(m_pTab, &QTabWidget::currentChanged, this, &CLeftForm::LayoutPanel);
@@ -400,21 +406,60 @@ void CLeftForm::LayoutPanel() {
             PlaceListPageControls(W, H);
             r = m_pListPrev->height() + 2;
         }
+        const int nFormsHeight = PlaceFormsLine(W);
         for (const Placement& place : kSearchLayout) {
             QWidget* pControl = Control(place.nId);
+            int nY = place.y;
             int nHeight = place.h + place.hH * H;
-            if (place.nId == IDC_RESULT_LIST) nHeight -= r;
-            pControl->setGeometry(place.x + place.xW * W, place.y, place.w + place.wW * W, nHeight);
+            if (place.nId == IDC_RESULT_LIST) {
+                nHeight -= r;
+                if (nFormsHeight > 0) {
+                    nY += nFormsHeight + 2;
+                    nHeight -= nFormsHeight + 2;
+                }
+            }
+            pControl->setGeometry(place.x + place.xW * W, nY, place.w + place.wW * W, nHeight);
             pControl->show();
         }
     } else {
         for (const Placement& place : kSearchLayout) Control(place.nId)->hide();
+        Control(IDC_FORMS)->hide();
         ShowListPageControls(false);
         m_pTree->setGeometry(5, 26, W - 10, H - 30);
         m_pTree->show();
     }
 
     if (window() != this) window()->setWindowTitle(CMainFrame::FrameTitle());
+}
+
+int CLeftForm::PlaceFormsLine(int nWidth) {
+    auto* pForms = static_cast<QLabel*>(Control(IDC_FORMS));
+    if (m_searchForms.Keywords().empty()) {
+        pForms->hide();
+        return 0;
+    }
+    // Under the summary, as wide as the panel, wrapped into at most two
+    // rows; a longer line is cut with an ellipsis and shown whole as the
+    // label's tooltip.
+    const QString strLine = QString::fromStdString(m_searchForms.FormatLine());
+    const int nTextWidth = nWidth - 15;
+    const QFontMetrics metrics = pForms->fontMetrics();
+    auto height = [&](const QString& strText) {
+        return metrics.boundingRect(QRect(0, 0, nTextWidth, 100 * metrics.lineSpacing()), Qt::TextWordWrap, strText)
+            .height();
+    };
+    // A row as high as the line's own characters make it (the CJK font's).
+    const int nMaxHeight = kFormsRows * height(strLine.left(1));
+    QString strShown = strLine;
+    for (int nRoom = kFormsRows * nTextWidth; height(strShown) > nMaxHeight && nRoom > 0; nRoom -= nTextWidth / 8)
+        strShown = metrics.elidedText(strLine, Qt::ElideRight, nRoom);
+    pForms->setWordWrap(true);
+    pForms->setText(strShown);
+    pForms->setToolTip(strLine);
+    const int nHeight = std::max(height(strShown), metrics.height());
+    pForms->setGeometry(5, 252, nTextWidth, nHeight);
+    pForms->show();
+    return nHeight;
 }
 
 void CLeftForm::PlaceListPageControls(int nWidth, int nHeight) {
@@ -574,6 +619,12 @@ void CLeftForm::OnSearch() {
     m_results.BuildResults(*pRange, m_index.GetResultPages(), m_index.GetResultHits());
     m_nListPages = m_results.GetListPageCount();
     m_pSummary->setText(QString::fromStdString(m_results.GetSummaryLine()));
+    // With variants on, which forms were searched, so that a reader sees
+    // why a page was found.
+    if (m_bVariants)
+        m_searchForms.Build(m_index, m_strKeywords, true, *pRange);
+    else
+        m_searchForms.Clear();
     m_nListPage = m_nListPages > 0 ? 1 : 0;
     LayoutPanel();
     ShowListPage();

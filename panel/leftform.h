@@ -3,6 +3,7 @@
 #include "index/index.h"
 #include "panel/contentstree.h"
 #include "panel/resultlist.h"
+#include "panel/searchforms.h"
 
 #include <QHash>
 #include <QIcon>
@@ -65,6 +66,7 @@ public:
         IDC_LIST_PAGE_COUNT = 1059,
         IDC_VARIANTS = 1061,
         IDC_SEPARATOR = 1062,
+        IDC_FORMS = 1063,  // the forms searched, under the summary (variants on)
     };
     enum Tab { TabContents = 0, TabSearch = 1 };
     // Item data of the contents tree: the record's slot in the catalogue.
@@ -129,6 +131,7 @@ public:
     // The rows of the last search and its keywords (spaces as U+3000, as
     // the index rewrote them).
     const CResultList& Results() const { return m_results; }
+    const CSearchForms& SearchForms() const { return m_searchForms; }
     const std::u16string& Keywords() const { return m_strKeywords; }
     // The tree item of a catalogue slot; null if the slot has none.
     QTreeWidgetItem* TreeItemOfSlot(int32_t nSlot) const { return m_treeItems.value(nSlot); }
@@ -190,6 +193,8 @@ private:
     void CreateTreeImages();
     void LoadCatalogue();
     void SetUpListButtons();
+    // Places the line of the forms searched; returns its height (0: hidden).
+    int PlaceFormsLine(int nWidth);
     void PlaceListPageControls(int nWidth, int nHeight);
     void ShowListPageControls(bool bShow);
 
@@ -223,6 +228,7 @@ private:
     QHash<int32_t, QTreeWidgetItem*> m_treeItems;
 
     CResultList m_results;
+    CSearchForms m_searchForms;  // of the last search, empty with variants off
     std::u16string m_strKeywords;
     bool m_bFirstResultFile = true;  // the next result page goes to windows1.html
 };

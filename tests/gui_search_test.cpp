@@ -111,6 +111,29 @@ TEST_F(SearchTest, OrAndVariantsComeFromTheOptions) {
     EXPECT_EQ(Summary(), QStringLiteral("全部で 0 頁で、0 箇所でした。"));
 }
 
+TEST_F(SearchTest, VariantsShowTheFormsSearchedUnderTheSummary) {
+    SetRange(Slot::Keibu);
+    Panel().TabControl()->setCurrentIndex(CLeftForm::TabSearch);
+    QWidget* pForms = Panel().Control(CLeftForm::IDC_FORMS);
+    const int nListTop = List().geometry().top();
+    EXPECT_FALSE(pForms->isVisible());
+    // 学 (the form a Japanese input method writes) finds 學.
+    Search(QStringLiteral("学"));
+    EXPECT_EQ(Summary(), QStringLiteral("全部で 1 頁で、3 箇所でした。"));
+    ASSERT_TRUE(pForms->isVisible());
+    EXPECT_EQ(pForms->toolTip(), QStringLiteral("学: 學 1 頁 3 箇所 · 学 0 頁"));
+    EXPECT_EQ(static_cast<QLabel*>(pForms)->text(), pForms->toolTip());
+    EXPECT_GT(pForms->geometry().top(), Panel().Control(CLeftForm::IDC_SUMMARY)->geometry().bottom());
+    EXPECT_GT(List().geometry().top(), pForms->geometry().bottom());  // the list makes room
+    Search(QStringLiteral("学而 不亦"));
+    EXPECT_EQ(pForms->toolTip(), QStringLiteral("学而: [学學]而\u3000不亦: 不亦"));
+    // Without variants there is nothing to show, and the list moves back.
+    static_cast<QAbstractButton*>(Panel().Control(CLeftForm::IDC_VARIANTS))->click();
+    Search(QStringLiteral("學"));
+    EXPECT_FALSE(pForms->isVisible());
+    EXPECT_EQ(List().geometry().top(), nListTop);
+}
+
 TEST_F(SearchTest, HundredAndOneRowsMakeTwoListPages) {
     SetRange(Slot::Shubu);
     Panel().TabControl()->setCurrentIndex(CLeftForm::TabSearch);

@@ -55,6 +55,7 @@ CGuiSearchCorpus::CGuiSearchCorpus() {
     };
     CCorpusWriter writer;
     CVariantTable variants;
+    variants.Parse("5B66,5B78\n");  // 学 學
     std::string strError;
     if (!writer.Write(source, variants, m_dir.Path(), strError)) throw std::runtime_error(strError);
 }

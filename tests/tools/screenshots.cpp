@@ -1,7 +1,7 @@
 // Takes pictures of the main window on a corpus: the contents tab with the
 // first volume's first page shown, the search tab, a search over the first
 // category with its first list page and the first result page with its
-// hits marked.
+// hits marked (and the first of an even page number).
 //   tessaline-screenshots DATA_DIR OUT_DIR [KEYWORDS]
 // Run it under an X server (scripts/screenshots.sh uses xvfb-run).
 #include "frame/book.h"
@@ -88,6 +88,17 @@ int main(int argc, char** argv) {
         pPanel->ResultList()->setCurrentItem(pRow);
         loaded.wait(10000);
         bOk = Save(*pFrame, strOut + "/result-page.png") && bOk;
+    }
+    // A result page of an even page number too: its text lies in the first
+    // cell.
+    for (int i = 0; i < pPanel->ResultList()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* pRow = pPanel->ResultList()->topLevelItem(i);
+        if (pRow->text(3).toInt() % 2 != 0) continue;
+        QSignalSpy loaded(pFrame->BookView(), &QWebEngineView::loadFinished);
+        pPanel->ResultList()->setCurrentItem(pRow);
+        loaded.wait(10000);
+        bOk = Save(*pFrame, strOut + "/result-page-even.png") && bOk;
+        break;
     }
 
     pFrame->Splitter()->ToggleColumn(0);
