@@ -5,6 +5,7 @@
 #include "index/index.h"
 #include "text/codeconverter.h"
 
+#include "support/clirunner.h"
 #include "support/randomcorpus.h"
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
@@ -132,6 +133,63 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
             }
         }
     }
+}
+
+// The variant groups a build makes by default (the Unicode Han data,
+// OpenCC's Japanese tables, the 常用漢字表): larger groups, 新字体 that join
+// several 旧字体. Searches agree with the scan, and every page found shows
+// its hits.
+TEST(SearchDifferentialTest, TheDefaultGroupsOfABuild) {
+    CTempDir dir;
+    dir.Write("src/1 類/1 書/1 卷/0001.txt", "之\n");
+    const CliResult build = RunCli({"build", dir.File("src"), dir.File("groups")});
+    ASSERT_EQ(build.nStatus, 0) << build.strErr;
+    const std::string strGroups = dir.Read("groups/yitizi.txt");
+    CVariantTable groups;
+    groups.Parse(strGroups);
+    ASSERT_EQ(groups.GroupOf(U'桜'), groups.GroupOf(U'櫻'));
+    ASSERT_EQ(groups.GroupOf(U'辨'), groups.GroupOf(U'辯'));
+
+    int nFound = 0;
+    for (unsigned nSeed : {4u, 5u}) {
+        const CRandomCorpus corpus(nSeed, false, strGroups);
+        std::mt19937 rng(nSeed);
+        CCorpusWriter writer;
+        std::string strError;
+        const std::string strFolder = dir.File("corpus" + std::to_string(nSeed));
+        ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), strFolder, strError)) << strError;
+        const CScanReference reference(corpus.Pages(), corpus.VariantTable());
+        for (int nScope : {ScopeWholeText, ScopeMainText, ScopeAnnotations}) {
+            CIndex index;
+            ASSERT_TRUE(index.Open(strFolder, "Index", nScope));
+            for (int i = 0; i < 200; ++i) {
+                const bool bVariants = i % 4 != 0;
+                const std::u16string strPattern = corpus.RandomPattern(rng);
+                const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, nScope, bVariants);
+                index.SearchPattern(strPattern, CombineReplace, true, bVariants);
+                std::map<uint32_t, uint32_t> actual;
+                for (size_t k = 0; k < index.GetResultPages().size(); ++k)
+                    actual[index.GetResultPages()[k]] = index.GetResultHits()[k];
+                ASSERT_TRUE(actual == expected) << Describe(strPattern, nScope, bVariants) << " seed " << nSeed
+                                                << Difference(actual, expected);
+                // A pattern of characters that have a slot (the search drops
+                // the others, the display would look for them) marks
+                // something on each page.
+                bool bMarkable = true;
+                for (char32_t c : CCodeConverter::Utf16ToUtf32(strPattern))
+                    bMarkable = bMarkable && CCodeConverter::IndexSlot(c) >= 0 && c != U'？';
+                if (!bMarkable) continue;
+                for (const auto& [nPage, nHits] : actual) {
+                    std::string strOut;
+                    const int nTextPart = nScope == ScopeMainText ? 1 : nScope == ScopeAnnotations ? 2 : 0;
+                    EXPECT_GT(index.RenderPage(static_cast<int32_t>(nPage), strOut, strPattern, nTextPart, bVariants), 0)
+                        << Describe(strPattern, nScope, bVariants) << " page " << nPage;
+                    ++nFound;
+                }
+            }
+        }
+    }
+    EXPECT_GT(nFound, 200);
 }
 
 TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {

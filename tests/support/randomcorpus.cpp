@@ -10,17 +10,21 @@ namespace {
 constexpr uint32_t kBreak = 301;
 
 const char32_t kCommon[] = U"之不人中天下明月山";
-const char32_t kRare[] = U"國国囯學学\U00027944\U0002000B，。\u3000aの";
+// With Japanese and Chinese forms of one character (桜 櫻 樱), and 新字体
+// that stand for several 旧字体 (弁 辨 辯 瓣), for tests with the groups a
+// build makes by default.
+const char32_t kRare[] = U"國国囯學学\U00027944\U0002000B，。\u3000aの桜櫻樱讀読读弁辨辯瓣";
 // Only characters of three UTF-8 bytes, for tests of the display, whose "?"
 // stands for three bytes.
-const char32_t kRareThreeBytes[] = U"國国囯學学，。\u3000の";
+const char32_t kRareThreeBytes[] = U"國国囯學学，。\u3000の桜櫻樱讀読读弁辨辯瓣";
 
 }  // namespace
 
 const char* const CRandomCorpus::Variants = "56FD,570B,56EF\n5B66,5B78\n27944,2000B\n4E0B,4E0D\n";
 
-CRandomCorpus::CRandomCorpus(unsigned nSeed, bool bThreeByteOnly) : m_rng(nSeed), m_bThreeByteOnly(bThreeByteOnly) {
-    m_variants.Parse(Variants);
+CRandomCorpus::CRandomCorpus(unsigned nSeed, bool bThreeByteOnly, const std::string& strVariants)
+    : m_rng(nSeed), m_bThreeByteOnly(bThreeByteOnly) {
+    m_variants.Parse(strVariants);
     m_source.categories.resize(1);
     m_source.categories[0].name = "類";
     for (int b = 0; b < 2; ++b) {

@@ -44,7 +44,8 @@ public:
 
     // bThreeByteOnly: every character takes three UTF-8 bytes (no Latin
     // letter, nothing outside the basic plane), as the display's "?" needs.
-    explicit CRandomCorpus(unsigned nSeed, bool bThreeByteOnly = false);
+    // strVariants: the variant table's text.
+    explicit CRandomCorpus(unsigned nSeed, bool bThreeByteOnly = false, const std::string& strVariants = Variants);
 
     const std::vector<Page>& Pages() const { return m_pages; }
     const CorpusSource& Source() const { return m_source; }
