@@ -638,12 +638,16 @@ void CLeftForm::ApplyPageBox() {
 }
 
 void CLeftForm::OnListPrev() {
+    // The buttons take no focus, so the page box has not applied a number
+    // typed into it: it does so before the button moves on from there.
+    ApplyPageBox();
     if (m_nListPage <= 1) return;
     --m_nListPage;
     ShowListPage();
 }
 
 void CLeftForm::OnListNext() {
+    ApplyPageBox();
     if (m_nListPage >= m_nListPages) return;
     ++m_nListPage;
     ShowListPage();

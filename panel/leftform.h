@@ -114,7 +114,8 @@ public:
     // outside 1 .. m_nListPages.
     void ShowListPage();
     // The list page box: its buttons' and edit's state for m_nListPage of
-    // m_nListPages; the page typed into its edit.
+    // m_nListPages; the page typed into its edit; "<" and ">", which first
+    // apply a number typed into the edit and then move one list page.
     void UpdatePageBox();
     void ApplyPageBox();
     void OnListPrev();
