@@ -241,6 +241,8 @@ bool CMainFrame::ExecuteCommand(int nId) {
     return true;
 }
 
+QMenu* CMainFrame::createPopupMenu() { return nullptr; }
+
 // --- Handlers
 
 void CMainFrame::OnPrintSetup() {

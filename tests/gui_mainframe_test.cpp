@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -282,7 +284,21 @@ TEST_F(MainFrameTest, FullViewHidesThePanelAndBringsItBackAtItsWidth) {
         << Panel().width() << " + " << View().width();
 }
 
-TEST_F(MainFrameTest, ToolBarCommandHidesAndShowsTheToolBar) {
+TEST_F(MainFrameTest, ToolBarCommandIsTheOneWayToHideTheToolBar) {
+    // A right click on the toolbar or the menu bar opens no menu of toggles.
+    const std::pair<const char*, QWidget*> bars[] = {{"toolbar", m_pFrame->ToolBar()},
+                                                     {"menu bar", m_pFrame->menuBar()}};
+    for (const auto& [pszName, pBar] : bars) {
+        SCOPED_TRACE(pszName);
+        const QPoint at(pBar->width() - 5, pBar->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, pBar->mapToGlobal(at));
+        QCoreApplication::sendEvent(pBar, &event);
+        QTest::qWait(50);
+        QWidget* pPopup = QApplication::activePopupWidget();
+        EXPECT_FALSE(pPopup);
+        if (pPopup) pPopup->close();
+    }
+
     ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
     EXPECT_FALSE(m_pFrame->ToolBar()->isVisible());
     m_pFrame->UpdateCommandUI();
