@@ -199,6 +199,10 @@ private:
     // Copies the option controls into the members (bSave) or back.
     void UpdateData(bool bSave);
     void ShowMessage(const QString& strText);
+    // strWhat, then why the index is closed: the file that could not be
+    // opened, the data folder, the text parts whose index files are there
+    // and how to make a corpus.
+    QString ClosedIndexMessage(const QString& strWhat) const;
 
     QString m_strDataFolder;
     CIndex m_index;
