@@ -2,6 +2,7 @@
 
 #include "controls/messagebox.h"
 #include "controls/tooltipresourcebutton.h"
+#include "controls/treelinestyle.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
 #include "panel/keywordcheck.h"
@@ -188,6 +189,7 @@ void CLeftForm::CreateControls() {
             m_pTree->setColumnCount(1);
             m_pTree->setSelectionMode(QAbstractItemView::SingleSelection);
             m_pTree->setIconSize(QSize(TreeImageSize, TreeImageSize));
+            m_pTree->setStyle(new CTreeLineStyle(m_pTree));
             break;
         case KindStatic:
             pControl = new QLabel(strCaption, this);
