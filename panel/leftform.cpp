@@ -523,8 +523,8 @@ void CLeftForm::ShowMessage(const QString& strText) { CMessageBox::Show(this, st
 
 QString CLeftForm::ClosedIndexMessage(const QString& strWhat) const {
     // What could not be opened and in which folder. Reopening helps only
-    // with a text part whose index files are in that folder; without any,
-    // the corpus itself is missing and has to be made.
+    // with a text part whose index files are in that folder; a corpus made
+    // anew (or another folder) helps in any case.
     QStringList lines{strWhat};
     if (!m_index.GetOpenError().empty())
         lines << tr("開けなかったファイル: %1").arg(QString::fromStdString(m_index.GetOpenError()));
