@@ -84,9 +84,19 @@ void CBookView::CopyLimited() {
 }
 
 void CBookView::SelectAll() {
-    // The browser selects only in a page that has the focus.
-    setFocus(Qt::OtherFocusReason);
+    // The browser selects only in a page that has had the focus: the page
+    // takes it for the command and hands it back at once, so that keys go
+    // on to where they went before (Ctrl+C in the panel copies through the
+    // frame, where inside the page it would only warn).
+    QWidget* pFocus = window()->focusWidget();
+    const bool bInPage = pFocus && (pFocus == this || isAncestorOf(pFocus));
+    if (!bInPage) setFocus(Qt::OtherFocusReason);
     triggerPageAction(QWebEnginePage::SelectAll);
+    if (bInPage) return;
+    if (pFocus)
+        pFocus->setFocus(Qt::OtherFocusReason);
+    else if (QWidget* pNow = window()->focusWidget())
+        pNow->clearFocus();
 }
 
 bool CBookView::PrintTo(QPrinter& printer) {

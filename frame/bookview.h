@@ -38,7 +38,7 @@ public:
     // copies it in all its formats; a longer selection is cut after
     // CopyLimit characters (never inside one) and left as plain text only.
     void CopyLimited();
-    // Selects the whole page; the page takes the focus for it.
+    // Selects the whole page. The keyboard focus stays where it was.
     void SelectAll();
 
     // Printing. PrintNow prints at once on the default printer (or writes

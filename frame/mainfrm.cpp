@@ -241,6 +241,8 @@ bool CMainFrame::ExecuteCommand(int nId) {
     return true;
 }
 
+QMenu* CMainFrame::createPopupMenu() { return nullptr; }
+
 // --- Handlers
 
 void CMainFrame::OnPrintSetup() {
@@ -261,7 +263,12 @@ void CMainFrame::OnAppExit() { close(); }
 
 void CMainFrame::OnEditCopy() { m_pBookView->CopyLimited(); }
 
-void CMainFrame::OnSelectAll() { m_pBookView->SelectAll(); }
+void CMainFrame::OnSelectAll() {
+    // A command to the page, not a move into it: the active view stays.
+    QWidget* pActiveView = m_pActiveView;
+    m_pBookView->SelectAll();
+    m_pActiveView = pActiveView;
+}
 
 void CMainFrame::OnViewToolBar() { m_pToolBar->setVisible(m_pToolBar->isHidden()); }
 

@@ -9,6 +9,7 @@ class CBookView;
 class CLeftForm;
 class CSCrollToolBar;
 class QAction;
+class QMenu;
 class ST_SplitterWnd;
 
 // The reader's only window: the menu bar, the page toolbar and the
@@ -48,6 +49,10 @@ public:
     // Runs a command the way its menu item or accelerator does: only if it
     // is enabled. False if it was not.
     bool ExecuteCommand(int nId);
+
+    // None: the toolbar and the menu bar open no menu of their own on a
+    // right click; "ツールバー(&T)" in "表示(&V)" shows and hides the toolbar.
+    QMenu* createPopupMenu() override;
 
 private:
     struct CommandRoute;

@@ -121,6 +121,10 @@ int32_t CIndex::SearchPattern(const std::u16string& strPattern, int nCombine, bo
         ClearResults();
         return 0;
     }
+    // A counting union may follow a search that did not count: the pages
+    // found then have no hit counts. They count 0 (plus what this term
+    // finds on them), so that both arrays stay parallel.
+    if (bCountHits && nCombine == CombineUnion) resultHits.resize(resultPages.size(), 0);
     CPatternSearch search(*this, bUseVariants);
     if (!IsOpen() || !search.Compile(strPattern)) {
         if (nCombine != CombineUnion) ClearResults();
@@ -187,7 +191,7 @@ void CIndex::MergeResults(std::vector<uint32_t>&& foundPages, std::vector<uint32
     if (nCombine == CombineUnion) {
         for (size_t i = 0; i < foundPages.size(); ++i) {
             if (places[i] != SIZE_MAX) {
-                if (bCountHits && places[i] < resultHits.size()) resultHits[places[i]] += foundHits[i];
+                if (bCountHits) resultHits[places[i]] += foundHits[i];
             } else {
                 resultPages.push_back(foundPages[i]);
                 if (bCountHits) resultHits.push_back(foundHits[i]);

@@ -123,6 +123,9 @@ public:
 
     // Search (index search). Finds the pages on which strPattern occurs,
     // counts its hits when bCountHits, and merges them into the result set.
+    // After a counting call the hits are parallel to the pages: a counting
+    // union gives the pages of an earlier search that did not count 0 hits
+    // of their own.
     // Returns the result count, or 0 where the call ends early.
     // REQUIRES: IsOpen().
     int32_t SearchPattern(const std::u16string& strPattern, int nCombine, bool bCountHits, bool bUseVariants);

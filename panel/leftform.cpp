@@ -2,6 +2,7 @@
 
 #include "controls/messagebox.h"
 #include "controls/tooltipresourcebutton.h"
+#include "controls/treelinestyle.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
 #include "panel/keywordcheck.h"
@@ -134,6 +135,7 @@ const char* const kPageFileNames[] = {"windows.html", "windows1.html", "windows2
 // The text-part buttons: the index files each one opens (the index and the
 // marking number main text and annotations differently).
 const int kTextPartScopes[] = {ScopeWholeText, ScopeMainText, ScopeAnnotations};
+const int kTextPartButtons[] = {CLeftForm::IDC_WHOLE_TEXT, CLeftForm::IDC_MAIN_TEXT, CLeftForm::IDC_ANNOTATIONS};
 
 // Catalogue problems listed in one message box at most; the rest are counted.
 constexpr int kMaxListedProblems = 10;
@@ -192,6 +194,7 @@ void CLeftForm::CreateControls() {
             m_pTree->setColumnCount(1);
             m_pTree->setSelectionMode(QAbstractItemView::SingleSelection);
             m_pTree->setIconSize(QSize(TreeImageSize, TreeImageSize));
+            m_pTree->setStyle(new CTreeLineStyle(m_pTree));
             break;
         case KindStatic:
             pControl = new QLabel(strCaption, this);
@@ -563,6 +566,30 @@ QString CLeftForm::PageIndicator() const {
 
 void CLeftForm::ShowMessage(const QString& strText) { CMessageBox::Show(this, strText); }
 
+QString CLeftForm::ClosedIndexMessage(const QString& strWhat) const {
+    // What could not be opened and in which folder. Reopening helps only
+    // with a text part whose index files are in that folder; a corpus made
+    // anew (or another folder) helps in any case.
+    QStringList lines{strWhat};
+    if (!m_index.GetOpenError().empty())
+        lines << tr("開けなかったファイル: %1").arg(QString::fromStdString(m_index.GetOpenError()));
+    lines << tr("探したフォルダ: %1").arg(QDir::toNativeSeparators(QDir(m_strDataFolder).absolutePath()));
+
+    const std::string strFolder = QFile::encodeName(m_strDataFolder).toStdString();
+    QStringList parts;
+    for (int nPart = 0; nPart < 3; ++nPart) {
+        if (nPart == m_nTextPart) continue;
+        const int nScope = kTextPartScopes[nPart];
+        if (QFileInfo(QFile::decodeName(CIndex::HeaderPath(strFolder, "Index", nScope).c_str())).isFile() &&
+            QFileInfo(QFile::decodeName(CIndex::PostingsPath(strFolder, "Index", nScope).c_str())).isFile())
+            parts << tr("「%1」").arg(static_cast<QAbstractButton*>(Control(kTextPartButtons[nPart]))->text());
+    }
+    if (!parts.isEmpty()) lines << tr("%1を押せば、その索引を開き直して検索できます。").arg(parts.join(tr("か")));
+    lines << tr("データは「tessaline-cli build 元のフォルダ 出力フォルダ」で作れます。"
+                "作ったフォルダを --data か環境変数 TESSALINE_DATA で指定して起動し直して下さい。");
+    return lines.join(QLatin1Char('\n'));
+}
+
 void CLeftForm::UpdateData(bool bSave) {
     auto* pVariants = static_cast<QCheckBox*>(Control(IDC_VARIANTS));
     if (bSave) {
@@ -600,7 +627,7 @@ void CLeftForm::OnSearch() {
     if (!strProblem.empty())
         strRefusal = QString::fromStdString(strProblem);
     else if (!m_index.IsOpen())
-        strRefusal = tr("索引ファイルが開いていないので検索できません。「全文」「正文」「注釈」のどれかを押して開き直して下さい。");
+        strRefusal = ClosedIndexMessage(tr("索引ファイルが開いていないので検索できません。"));
     else if (!pRange)
         strRefusal = tr("検索範囲が目録にありません。目録から範囲を選び直して下さい。");
     if (!strRefusal.isEmpty()) {
@@ -689,12 +716,16 @@ void CLeftForm::ApplyPageBox() {
 }
 
 void CLeftForm::OnListPrev() {
+    // The buttons take no focus, so the page box has not applied a number
+    // typed into it: it does so before the button moves on from there.
+    ApplyPageBox();
     if (m_nListPage <= 1) return;
     --m_nListPage;
     ShowListPage();
 }
 
 void CLeftForm::OnListNext() {
+    ApplyPageBox();
     if (m_nListPage >= m_nListPages) return;
     ++m_nListPage;
     ShowListPage();
@@ -713,7 +744,7 @@ void CLeftForm::OpenResultPage() {
     const QString strFile = m_strResultFile[m_bFirstResultFile ? 0 : 1];
     if (strFile.isEmpty()) return;
     if (!m_index.IsOpen()) {
-        ShowMessage(tr("索引ファイルが開いていないので頁を表示できません。「全文」「正文」「注釈」のどれかを押して開き直して下さい。"));
+        ShowMessage(ClosedIndexMessage(tr("索引ファイルが開いていないので頁を表示できません。")));
         return;
     }
     bool bNumber = false;

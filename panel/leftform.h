@@ -116,7 +116,8 @@ public:
     // outside 1 .. m_nListPages.
     void ShowListPage();
     // The list page box: its buttons' and edit's state for m_nListPage of
-    // m_nListPages; the page typed into its edit.
+    // m_nListPages; the page typed into its edit; "<" and ">", which first
+    // apply a number typed into the edit and then move one list page.
     void UpdatePageBox();
     void ApplyPageBox();
     void OnListPrev();
@@ -203,6 +204,10 @@ private:
     // Copies the option controls into the members (bSave) or back.
     void UpdateData(bool bSave);
     void ShowMessage(const QString& strText);
+    // strWhat, then why the index is closed: the file that could not be
+    // opened, the data folder, the text parts whose index files are there
+    // and how to make a corpus.
+    QString ClosedIndexMessage(const QString& strWhat) const;
 
     QString m_strDataFolder;
     CIndex m_index;

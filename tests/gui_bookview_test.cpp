@@ -3,6 +3,7 @@
 #include "controls/messagebox.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
+#include "frame/scrolltoolbar.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
 #include "support/guitest.h"
@@ -135,6 +136,7 @@ TEST_F(BookViewTest, CopyLeavesAtMost300CharactersOnTheClipboard) {
 
     // Up to 300: the browser's own copy, in all its formats.
     QGuiApplication::clipboard()->clear();
+    View().setFocus();
     ShowPage(Characters(300));  // opened while the page has the focus
     ASSERT_TRUE(View().focusProxy()->hasFocus());
     SelectAll();
@@ -144,6 +146,52 @@ TEST_F(BookViewTest, CopyLeavesAtMost300CharactersOnTheClipboard) {
     ASSERT_TRUE(QTest::qWaitFor([] { return QGuiApplication::clipboard()->mimeData()->hasHtml(); }, 10000));
     EXPECT_EQ(QGuiApplication::clipboard()->text().trimmed(), Characters(300));
     EXPECT_TRUE(m_modal.Entries().empty());
+}
+
+TEST_F(BookViewTest, SelectAllLeavesTheFocusInThePanel) {
+    // The toolbar's select all is a command to the page: the tree or the
+    // list keeps the focus, Ctrl+C there copies the selection through the
+    // frame, and the panel stays the active view (print setup previews).
+    struct Case {
+        const char* pszName;
+        int nTab;
+        int nControl;
+        int nChars;  // a page of its own: the browser reports a selection only when its text changes
+    };
+    const Case cases[] = {
+        {"contents tree", CLeftForm::TabContents, CLeftForm::IDC_CONTENTS_TREE, 40},
+        {"result list", CLeftForm::TabSearch, CLeftForm::IDC_RESULT_LIST, 41},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        QGuiApplication::clipboard()->clear();
+        m_modal.Clear();
+        ShowPage(Characters(c.nChars));
+        Panel().TabControl()->setCurrentIndex(c.nTab);
+        QWidget* pControl = Panel().Control(c.nControl);
+        pControl->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pControl->hasFocus(); }));
+        m_pFrame->UpdateCommandUI();
+        QTest::mouseClick(m_pFrame->ToolBar()->widgetForAction(m_pFrame->Action(ID_SELECT_ALL)), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return View().hasSelection(); }, 10000));
+        EXPECT_TRUE(pControl->hasFocus());
+        EXPECT_EQ(m_pFrame->ActiveView(), &Panel());
+
+        // The keys go where the focus is, as the user's do.
+        QWidget* pFocus = QApplication::focusWidget();
+        ASSERT_TRUE(pFocus);
+        QTest::keyPress(pFocus, Qt::Key_Control);
+        QTest::keyClick(pFocus, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyRelease(pFocus, Qt::Key_Control);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return QGuiApplication::clipboard()->text().trimmed() == Characters(c.nChars); }, 5000));
+        EXPECT_TRUE(m_modal.Messages().isEmpty()) << m_modal.Messages().join(" | ").toStdString();
+
+        m_modal.Clear();
+        ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_PRINT_SETUP));
+        ASSERT_EQ(m_modal.Entries().size(), 1u);
+        EXPECT_EQ(m_modal.Entries()[0].strClass.toStdString(), "QPrintPreviewDialog");
+    }
 }
 
 TEST_F(BookViewTest, RightClickMenuOnlyOnAShownPage) {

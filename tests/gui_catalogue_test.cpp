@@ -4,12 +4,16 @@
 #include "corpus/catalog.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
+#include "panel/keywordedit.h"
 #include "panel/leftform.h"
 #include "support/guitest.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QDir>
 #include <QFile>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -142,6 +146,52 @@ TEST(BadInputTest, ReaderStartsAndSaysWhatIsWrong) {
         QFile dump(QStringLiteral("vmk.txt"));
         ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
         EXPECT_EQ(dump.readAll().count('\n'), panel.NodeCount() - 1);
+    }
+}
+
+TEST(ClosedIndexTest, SearchSaysWhatIsMissingWhereAndHowToMakeACorpus) {
+    // Pressing a text part helps only where that part's index is in the
+    // folder; without a corpus the message says how to make one.
+    struct Case {
+        const char* pszName;
+        bool bEmptyFolder;
+        const char* pszRemoved;  // from the corpus, or nullptr
+        int nPartButton;         // clicked before searching, or 0
+        QStringList contains;
+        QStringList lacks;
+    };
+    const Case cases[] = {
+        {"no corpus", true, nullptr, 0,
+         {"索引ファイルが開いていないので検索できません。", "Index-idx.h", "tessaline-cli build", "--data",
+          "TESSALINE_DATA"},
+         {"を押"}},
+        {"annotations index missing", false, "Index_desc-idx.m", CLeftForm::IDC_ANNOTATIONS,
+         {"索引ファイルが開いていないので検索できません。", "Index_desc-idx.m", "「全文」か「正文」を押",
+          "tessaline-cli build"},
+         {"「注釈」"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CGuiCorpus corpus;
+        CTempDir empty;
+        if (c.pszRemoved) corpus.Remove(c.pszRemoved);
+        const QString strFolder = c.bEmptyFolder ? QString::fromStdString(empty.Path()) : corpus.Folder();
+        CModalRecorder modal;
+        std::unique_ptr<CMainFrame> pFrame = ShowFrame(strFolder);
+        CLeftForm& panel = *pFrame->LeftForm();
+        if (c.nPartButton) static_cast<QAbstractButton*>(panel.Control(c.nPartButton))->click();
+        ASSERT_FALSE(panel.Index().IsOpen());
+
+        modal.Clear();
+        panel.TabControl()->setCurrentIndex(CLeftForm::TabSearch);
+        panel.KeywordBox()->setText(QStringLiteral("學"));
+        static_cast<QAbstractButton*>(panel.Control(CLeftForm::IDC_SEARCH))->click();
+        const QStringList messages = modal.Messages();
+        ASSERT_EQ(messages.size(), 1);
+        const std::string strMessage = messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(QDir::toNativeSeparators(strFolder))) << strMessage;
+        for (const QString& strPart : c.contains) EXPECT_TRUE(messages[0].contains(strPart)) << strMessage;
+        for (const QString& strPart : c.lacks) EXPECT_FALSE(messages[0].contains(strPart)) << strMessage;
     }
 }
 

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -160,6 +162,32 @@ TEST_F(MainFrameTest, ContentsTreeFollowsTheCatalogue) {
     EXPECT_EQ(lines[8], QStringLiteral("\t\tname=卷一\tdocID=7\tdocNo=2\tcurFileName=5"));
 }
 
+TEST_F(MainFrameTest, ContentsTreeDrawsLinesBetweenItsItems) {
+    // 學而第一 (a volume) stands below 經部, which has a sibling further
+    // down (集部), and below 論語, which has one too (孟子): its row crosses
+    // the lines of both, and its own line runs across to it.
+    QTreeWidget* pTree = Panel().ContentsTree();
+    pTree->expandAll();
+    QTest::qWait(20);
+    const QRect row = pTree->visualItemRect(ItemOfSlot(pTree, Gakuji));
+    ASSERT_TRUE(row.isValid());
+    const QImage image = pTree->viewport()->grab().toImage();
+    const QRgb background = pTree->viewport()->palette().color(QPalette::Base).rgb();
+    const int nIndent = pTree->indentation();
+    auto inked = [&](const QPoint& from, const QPoint& step, int nCount) {
+        int nInked = 0;
+        for (QPoint at = from; nCount-- > 0; at += step)
+            if (image.valid(at) && image.pixel(at) != background) ++nInked;
+        return nInked;
+    };
+    const int nMiddle = row.top() + row.height() / 2;
+    for (int nLevel = 0; nLevel < 3; ++nLevel) {
+        SCOPED_TRACE(nLevel);
+        EXPECT_GE(inked(QPoint(nLevel * nIndent + nIndent / 2, row.top()), QPoint(0, 1), row.height()), 3);
+    }
+    EXPECT_GE(inked(QPoint(2 * nIndent + nIndent / 2 + 1, nMiddle), QPoint(1, 0), nIndent / 2 - 1), 3);
+}
+
 TEST_F(MainFrameTest, ChoosingAVolumeShowsItsFirstPage) {
     QSignalSpy ranges(&Panel(), &CLeftForm::pageRangeChanged);
     QSignalSpy pages(&Panel(), &CLeftForm::pageChanged);
@@ -282,7 +310,21 @@ TEST_F(MainFrameTest, FullViewHidesThePanelAndBringsItBackAtItsWidth) {
         << Panel().width() << " + " << View().width();
 }
 
-TEST_F(MainFrameTest, ToolBarCommandHidesAndShowsTheToolBar) {
+TEST_F(MainFrameTest, ToolBarCommandIsTheOneWayToHideTheToolBar) {
+    // A right click on the toolbar or the menu bar opens no menu of toggles.
+    const std::pair<const char*, QWidget*> bars[] = {{"toolbar", m_pFrame->ToolBar()},
+                                                     {"menu bar", m_pFrame->menuBar()}};
+    for (const auto& [pszName, pBar] : bars) {
+        SCOPED_TRACE(pszName);
+        const QPoint at(pBar->width() - 5, pBar->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, pBar->mapToGlobal(at));
+        QCoreApplication::sendEvent(pBar, &event);
+        QTest::qWait(50);
+        QWidget* pPopup = QApplication::activePopupWidget();
+        EXPECT_FALSE(pPopup);
+        if (pPopup) pPopup->close();
+    }
+
     ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
     EXPECT_FALSE(m_pFrame->ToolBar()->isVisible());
     m_pFrame->UpdateCommandUI();

@@ -23,6 +23,8 @@ using Slot = CGuiSearchCorpus::Slot;
 
 class SearchTest : public ::testing::Test {
 protected:
+    explicit SearchTest(int nKan1Pages = CGuiSearchCorpus::Kan1Pages) : m_corpus(nKan1Pages) {}
+
     void SetUp() override {
         m_pFrame = ShowFrame(m_corpus.Folder());
         Panel().TabControl()->setCurrentIndex(CLeftForm::TabSearch);
@@ -177,6 +179,54 @@ TEST_F(SearchTest, HundredAndOneRowsMakeTwoListPages) {
     EXPECT_EQ(Row(0)[3], QStringLiteral("6"));
     EXPECT_EQ(Row(99)[3], QStringLiteral("900"));
     EXPECT_EQ(Panel().Results().GetRow(0).pageNo, 5);
+}
+
+// 501 pages of 卷一 hold 明月: six list pages of rows.
+class ListPageBoxTest : public SearchTest {
+protected:
+    ListPageBoxTest() : SearchTest(501) {}
+};
+
+TEST_F(ListPageBoxTest, ButtonsApplyTheTypedNumberFirst) {
+    SetRange(Slot::Kan1);
+    Panel().TabControl()->setCurrentIndex(CLeftForm::TabSearch);
+    Search(QStringLiteral("明月"));
+    ASSERT_EQ(Panel().m_nListPages, 6);
+
+    // A number typed into the box and then a click on "<" or ">": the box's
+    // number counts first, as when the box has lost the focus to the button.
+    struct Case {
+        const char* pszName;
+        int nFrom;  // list page on display
+        const char* pszTyped;
+        int nButton;
+        int nExpected;
+    };
+    const Case cases[] = {
+        {"5, then >", 1, "5", CLeftForm::IDC_LIST_NEXT, 6},
+        {"5, then <", 2, "5", CLeftForm::IDC_LIST_PREV, 4},
+        {"the last page, then >", 2, "6", CLeftForm::IDC_LIST_NEXT, 6},
+        {"the first page, then <", 3, "1", CLeftForm::IDC_LIST_PREV, 1},
+        {"the page on display, then <", 3, "3", CLeftForm::IDC_LIST_PREV, 2},
+        {"out of range, then >", 3, "9", CLeftForm::IDC_LIST_NEXT, 4},
+        {"no number, then >", 3, "", CLeftForm::IDC_LIST_NEXT, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        Panel().m_nListPage = c.nFrom;
+        Panel().ShowListPage();
+        PageEdit().setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return PageEdit().hasFocus(); }));
+        PageEdit().selectAll();
+        QTest::keyClick(&PageEdit(), Qt::Key_Backspace);
+        QTest::keyClicks(&PageEdit(), QString::fromLatin1(c.pszTyped));
+        QTest::mouseClick(Panel().Control(c.nButton), Qt::LeftButton);
+        EXPECT_EQ(Panel().m_nListPage, c.nExpected);
+        EXPECT_EQ(PageEdit().text().toStdString(), std::to_string(c.nExpected));
+        EXPECT_EQ(Row(0).value(3).toStdString(),
+                  std::to_string(CGuiSearchCorpus::Kan1FirstPage + 100 * (c.nExpected - 1)));
+    }
+    EXPECT_TRUE(m_modal.Entries().empty());
 }
 
 TEST_F(SearchTest, ResultPagesAlternateBetweenTwoFiles) {

@@ -212,6 +212,36 @@ TEST_F(IndexSearchTest, CombineModes) {
     EXPECT_EQ(m_index.GetResultCount(), 3);
 }
 
+TEST_F(IndexSearchTest, CountingUnionAfterASearchThatDidNotCountKeepsTheArraysParallel) {
+    // The pages found without counting have no hit counts: they count 0,
+    // plus what the union finds on them.
+    struct Case {
+        const char16_t* pszUncounted;
+        const char16_t* pszUnion;
+        Pages pages;
+        Pages hits;
+    } cases[] = {
+        {u"國", u"史", {0, 1, 3, 4, 5, 6}, {1, 1, 0, 0, 1, 1}},
+        {u"人", u"中國", {2, 0, 5}, {0, 1, 1}},
+        {u"國", u"鬱", {0, 1, 3, 4, 5}, {0, 0, 0, 0, 0}},  // no postings: the set stays
+    };
+    for (const Case& c : cases) {
+        const std::string strName = CCodeConverter::Utf16ToUtf8(c.pszUncounted) + " / " +
+                                    CCodeConverter::Utf16ToUtf8(c.pszUnion);
+        m_index.SearchPattern(c.pszUncounted, CombineReplace, false, false);
+        m_index.SearchPattern(c.pszUnion, CombineUnion, true, false);
+        EXPECT_EQ(m_index.GetResultCount(), static_cast<int32_t>(c.pages.size())) << strName;
+        EXPECT_EQ(m_index.GetResultPages(), c.pages) << strName;
+        EXPECT_EQ(m_index.GetResultHits(), c.hits) << strName;
+    }
+    // Parallel again, a counting intersect goes on from there.
+    m_index.SearchPattern(u"國", CombineReplace, false, false);
+    m_index.SearchPattern(u"史", CombineUnion, true, false);
+    EXPECT_EQ(m_index.SearchPattern(u"中", CombineIntersect, true, false), 5);
+    EXPECT_THAT(m_index.GetResultPages(), ElementsAre(0, 1, 3, 4, 5));
+    EXPECT_THAT(m_index.GetResultHits(), ElementsAre(2, 2, 1, 1, 2));
+}
+
 TEST(IndexTermsTest, CountTerms) {
     struct Case {
         const char16_t* pszKeywords;

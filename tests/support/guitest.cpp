@@ -39,14 +39,14 @@ CGuiCorpus::CGuiCorpus() {
     if (!writer.Write(source, variants, m_dir.Path(), strError)) throw std::runtime_error(strError);
 }
 
-CGuiSearchCorpus::CGuiSearchCorpus() {
+CGuiSearchCorpus::CGuiSearchCorpus(int nKan1Pages) {
     SourceVolume gakuji{"學而第一",
                         {{1, "子曰學而時習之{學者覺也}不亦說乎學", ""},
                          {2, "有朋自遠方來不亦樂乎", ""},
                          {3, "人不知而不慍不亦君子乎", ""}}};
     SourceVolume isei{"為政第二", {{1, "為政以德", ""}, {2, "譬如北辰", ""}}};
     SourceVolume kan1{"卷一", {}};
-    for (int n = Kan1FirstPage; n < Kan1FirstPage + Kan1Pages; ++n)
+    for (int n = Kan1FirstPage; n < Kan1FirstPage + nKan1Pages; ++n)
         kan1.pages.push_back({n, "床前明月光{明月}疑是地上霜", ""});
     CorpusSource source;
     source.categories = {

@@ -34,7 +34,7 @@ private:
 
 // A corpus for searching and browsing, with annotations ({…}):
 //   經部 / 論語 / 學而第一 (pages 1-3), 為政第二 (pages 1-2)
-//   集部 / 唐詩 / 卷一 (pages 5-105)
+//   集部 / 唐詩 / 卷一 (pages 5-105, or nKan1Pages from page 5)
 // 學 stands on 學而第一 page 1 three times, twice in the main text and once
 // in an annotation; 明月 on each page of 卷一 once in the main text and
 // once in an annotation (101 pages: two list pages of rows).
@@ -45,7 +45,7 @@ public:
     static constexpr int Kan1FirstPage = 5;
     static constexpr int Kan1Pages = 101;
 
-    CGuiSearchCorpus();
+    explicit CGuiSearchCorpus(int nKan1Pages = Kan1Pages);
     QString Folder() const { return QString::fromStdString(m_dir.Path()); }
 
 private:
