@@ -437,7 +437,7 @@ void CLeftForm::LayoutPanel() {
 
 int CLeftForm::PlaceFormsLine(int nWidth) {
     auto* pForms = static_cast<QLabel*>(Control(IDC_FORMS));
-    if (m_searchForms.Keywords().empty()) {
+    if (!m_searchForms.HasOtherForms()) {
         pForms->hide();
         return 0;
     }

@@ -57,6 +57,13 @@ void CSearchForms::Build(const CIndex& index, const std::u16string& strKeywords,
     }
 }
 
+bool CSearchForms::HasOtherForms() const {
+    for (const Keyword& keyword : m_keywords)
+        for (const std::vector<std::u16string>& forms : keyword.characters)
+            if (forms.size() > 1) return true;
+    return false;
+}
+
 std::string CSearchForms::FormatLine() const {
     std::string out;
     for (const Keyword& keyword : m_keywords) {

@@ -37,6 +37,9 @@ public:
     void Clear() { m_keywords.clear(); }
 
     const std::vector<Keyword>& Keywords() const { return m_keywords; }
+    // Whether a character of a keyword has a form other than the one typed:
+    // otherwise the line tells nothing the summary does not.
+    bool HasOtherForms() const;
     // The keywords on one line (UTF-8), as above, separated by an
     // ideographic space; empty without keywords.
     std::string FormatLine() const;

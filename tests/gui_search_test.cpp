@@ -129,6 +129,10 @@ TEST_F(SearchTest, VariantsShowTheFormsSearchedUnderTheSummary) {
     EXPECT_GT(List().geometry().top(), pForms->geometry().bottom());  // the list makes room
     Search(QStringLiteral("学而 不亦"));
     EXPECT_EQ(pForms->toolTip(), QStringLiteral("学而: [学學]而\u3000不亦: 不亦"));
+    // No keyword with another form: the line would only repeat the summary.
+    Search(QStringLiteral("不亦"));
+    EXPECT_FALSE(pForms->isVisible());
+    EXPECT_EQ(List().geometry().top(), nListTop);
     // Without variants there is nothing to show, and the list moves back.
     static_cast<QAbstractButton*>(Panel().Control(CLeftForm::IDC_VARIANTS))->click();
     Search(QStringLiteral("學"));
