@@ -16,9 +16,9 @@
 #include "bench/sqlitetrigramengine.h"
 #include "bench/syntheticcorpus.h"
 #include "bench/xapianengine.h"
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 #include "index/indexwriter.h"
-#include "panel/searchforms.h"
+#include "model/searchforms.h"
 #include "text/codeconverter.h"
 
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "bench/ourengine.h"
 
 #include "corpus/catalog.h"
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 #include "text/codeconverter.h"
 
 #include <filesystem>

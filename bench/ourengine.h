@@ -2,8 +2,8 @@
 
 #include "bench/benchengine.h"
 #include "index/index.h"
-#include "panel/contentstree.h"
-#include "panel/resultlist.h"
+#include "model/contentstree.h"
+#include "model/resultlist.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "corpus/catalog.h"
-#include "corpus/sourcetree.h"
+#include "builder/sourcetree.h"
 
 #include <cstdint>
 #include <random>

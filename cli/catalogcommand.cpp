@@ -1,8 +1,8 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "corpus/catalog.h"
-#include "panel/contentstree.h"
-#include "panel/datafolder.h"
+#include "model/contentstree.h"
+#include "model/datafolder.h"
 #include "text/codeconverter.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
-#include "corpus/poetryimporter.h"
+#include "import/poetryimporter.h"
 
 #include <cstdio>
 #include <string>

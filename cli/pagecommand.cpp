@@ -1,8 +1,8 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "index/index.h"
-#include "panel/datafolder.h"
-#include "panel/keywordcheck.h"
+#include "model/datafolder.h"
+#include "model/keywordcheck.h"
 #include "text/codeconverter.h"
 
 #include <cstdio>

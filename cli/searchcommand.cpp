@@ -2,11 +2,11 @@
 #include "cli/commands.h"
 #include "corpus/catalog.h"
 #include "index/index.h"
-#include "panel/contentstree.h"
-#include "panel/datafolder.h"
-#include "panel/keywordcheck.h"
-#include "panel/resultlist.h"
-#include "panel/searchforms.h"
+#include "model/contentstree.h"
+#include "model/datafolder.h"
+#include "model/keywordcheck.h"
+#include "model/resultlist.h"
+#include "model/searchforms.h"
 #include "text/codeconverter.h"
 
 #include <cstdio>

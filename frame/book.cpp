@@ -1,9 +1,9 @@
 #include "frame/book.h"
 
-#include "frame/exitcompanion.h"
+#include "splash/exitcompanion.h"
 #include "frame/mainfrm.h"
-#include "frame/splashwnd.h"
-#include "panel/datafolder.h"
+#include "splash/splashwnd.h"
+#include "model/datafolder.h"
 
 #include <QCommandLineParser>
 #include <QDesktopServices>

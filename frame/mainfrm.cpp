@@ -1,7 +1,7 @@
 #include "frame/mainfrm.h"
 
 #include "controls/messagebox.h"
-#include "frame/aboutdlg.h"
+#include "splash/aboutdlg.h"
 #include "frame/book.h"
 #include "frame/bookview.h"
 #include "frame/scrolltoolbar.h"
@@ -194,7 +194,8 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
     m_pBookView = new CBookView;
     m_pSplitter->Create(m_pLeftForm, m_pBookView, true);
     setCentralWidget(m_pSplitter);
-    m_pLeftForm->SetBookView(m_pBookView);
+    connect(m_pLeftForm, &CLeftForm::navigateRequested, m_pBookView, &CBookView::Navigate2);
+    connect(m_pLeftForm, &CLeftForm::laidOut, this, [this] { setWindowTitle(FrameTitle()); });
     m_pActiveView = m_pLeftForm;
 
     // The panel is drawn anew once the divider has been dragged.

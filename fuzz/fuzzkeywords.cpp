@@ -2,11 +2,11 @@
 // SearchAnd, SearchOr, the variant expansion, page rendering and the forms
 // searched, on a small
 // real corpus written once by the corpus writer.
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 #include "fuzz/fuzzinput.h"
 #include "index/index.h"
-#include "panel/keywordcheck.h"
-#include "panel/searchforms.h"
+#include "model/keywordcheck.h"
+#include "model/searchforms.h"
 #include "text/varianttable.h"
 
 #include <cstdlib>

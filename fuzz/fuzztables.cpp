@@ -3,8 +3,8 @@
 // every record taken as a search range and rows built over it.
 #include "corpus/catalog.h"
 #include "fuzz/fuzzinput.h"
-#include "panel/contentstree.h"
-#include "panel/resultlist.h"
+#include "model/contentstree.h"
+#include "model/resultlist.h"
 #include "text/varianttable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {

@@ -1,6 +1,6 @@
 // Writes the seed inputs of the fuzz targets from a small corpus made by the
 // corpus writer: fuzzseeds OUT_DIR (one folder per target).
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"

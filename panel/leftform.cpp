@@ -3,9 +3,7 @@
 #include "controls/messagebox.h"
 #include "controls/tooltipresourcebutton.h"
 #include "controls/treelinestyle.h"
-#include "frame/bookview.h"
-#include "frame/mainfrm.h"
-#include "panel/keywordcheck.h"
+#include "model/keywordcheck.h"
 #include "panel/keywordedit.h"
 #include "panel/sortlistctrl.h"
 #include "resources/resource.h"
@@ -432,7 +430,7 @@ void CLeftForm::LayoutPanel() {
         m_pTree->show();
     }
 
-    if (window() != this) window()->setWindowTitle(CMainFrame::FrameTitle());
+    emit laidOut();
 }
 
 int CLeftForm::PlaceFormsLine(int nWidth) {
@@ -556,7 +554,7 @@ bool CLeftForm::OpenVolumePage(int32_t nVolume, int32_t nFromFirst, int32_t nPag
                           static_cast<qint64>(strPage.size());
     file.close();
     if (!bWritten) return false;
-    if (m_pBookView) m_pBookView->Navigate2(m_strPageFile);
+    emit navigateRequested(m_strPageFile);
     return true;
 }
 
@@ -761,7 +759,7 @@ void CLeftForm::OpenResultPage() {
         file.write(strPage.data(), static_cast<qint64>(strPage.size())) == static_cast<qint64>(strPage.size());
     file.close();
     if (!bWritten) return;
-    if (m_pBookView) m_pBookView->Navigate2(strFile + QStringLiteral("#0000"));
+    emit navigateRequested(strFile + QStringLiteral("#0000"));
     m_bFirstResultFile = !m_bFirstResultFile;
     m_strShownFile = strFile;
 }

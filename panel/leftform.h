@@ -1,9 +1,9 @@
 #pragma once
 
 #include "index/index.h"
-#include "panel/contentstree.h"
-#include "panel/resultlist.h"
-#include "panel/searchforms.h"
+#include "model/contentstree.h"
+#include "model/resultlist.h"
+#include "model/searchforms.h"
 
 #include <QHash>
 #include <QIcon>
@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <string>
 
-class CBookView;
 class CKeywordEdit;
 class CSortListCtrl;
 class CToolTipResourceButton;
@@ -28,7 +27,7 @@ class QTreeWidgetItem;
 // and "検索" (keyword box, options, range, summary, result list and its
 // list page box). It owns the corpus index, the catalogue table and the
 // contents tree, writes the pages to show into files of a private temporary
-// folder and has the page view open them.
+// folder and asks the page view to open them (navigateRequested).
 //
 // Construction opens the index of the whole text; OnInitialUpdate (once,
 // after the frame has its panes) sets up the tabs and the lists and loads
@@ -36,8 +35,8 @@ class QTreeWidgetItem;
 // (CMessageBox) and the panel goes on: with a closed index, with an empty
 // tree.
 //
-// The page view is not owned; SetBookView must be called before a page
-// can be shown and the view must outlive the panel's use of it.
+// The panel knows nothing of the frame above it: it tells it what to show
+// through its signals.
 class CLeftForm : public QWidget {
     Q_OBJECT
 
@@ -83,7 +82,6 @@ public:
     // The first update: tabs, list columns, tree images, the catalogue.
     // REQUIRES: called once.
     void OnInitialUpdate();
-    void SetBookView(CBookView* pBookView) { m_pBookView = pBookView; }
 
     // Shows, hides and places the controls of the selected tab for the
     // panel's present size; the same geometry on every call.
@@ -180,6 +178,12 @@ signals:
     void pageRangeChanged(int nLow, int nHigh);
     // The current page changed; strIndicator is PageIndicator().
     void pageChanged(int nPage, const QString& strIndicator);
+    // The page view is to show strUrl (a page file, perhaps with an
+    // anchor); the frame connects it to the view, which must exist by then.
+    void navigateRequested(const QString& strUrl);
+    // The panel has laid out its controls; the frame takes its own title
+    // again then.
+    void laidOut();
 
 protected:
     void resizeEvent(QResizeEvent* pEvent) override;
@@ -215,7 +219,6 @@ private:
     QTemporaryDir m_tempFolder;
     QString m_strPageFile;
     QString m_strResultFile[2];
-    CBookView* m_pBookView = nullptr;
     bool m_bInitialized = false;
 
     QHash<int, QWidget*> m_controls;

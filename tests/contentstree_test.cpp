@@ -1,6 +1,6 @@
-#include "panel/contentstree.h"
+#include "model/contentstree.h"
 
-#include "panel/resultlist.h"
+#include "model/resultlist.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 
 #include "corpus/catalog.h"
-#include "corpus/pagebuilder.h"
+#include "builder/pagebuilder.h"
 #include "index/index.h"
 #include "support/tempdir.h"
 #include "text/codeconverter.h"

@@ -1,5 +1,5 @@
 // The About box and the help command.
-#include "frame/aboutdlg.h"
+#include "splash/aboutdlg.h"
 #include "frame/book.h"
 #include "frame/mainfrm.h"
 #include "resources/resource.h"

@@ -1,9 +1,9 @@
 // Start-up and exit: the splash and what dismisses it, the --no-splash
 // switch, and the exit companion started once the main window is gone.
 #include "frame/book.h"
-#include "frame/exitcompanion.h"
+#include "splash/exitcompanion.h"
 #include "frame/mainfrm.h"
-#include "frame/splashwnd.h"
+#include "splash/splashwnd.h"
 #include "support/guitest.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // here with the real package's layout, and the page packer it uses.
 
 #include "corpus/catalog.h"
-#include "corpus/corpuswriter.h"
-#include "corpus/pagepacker.h"
-#include "corpus/poetryimporter.h"
-#include "corpus/sourcetree.h"
+#include "builder/corpuswriter.h"
+#include "import/pagepacker.h"
+#include "import/poetryimporter.h"
+#include "builder/sourcetree.h"
 #include "index/index.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"

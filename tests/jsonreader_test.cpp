@@ -1,5 +1,5 @@
-#include "corpus/jsonreader.h"
-#include "corpus/jsonvalue.h"
+#include "import/jsonreader.h"
+#include "import/jsonvalue.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "corpus/pagebuilder.h"
+#include "builder/pagebuilder.h"
 
 #include "text/codeconverter.h"
 

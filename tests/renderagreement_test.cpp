@@ -2,7 +2,7 @@
 // corpora written by the corpus writer, searched through the index and
 // rendered for display, for keywords without "*". The display marks
 // occurrences that do not overlap, from the left; the index counts all.
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 #include "corpus/hitmarker.h"
 #include "index/index.h"
 #include "text/codeconverter.h"

@@ -1,6 +1,6 @@
-#include "panel/resultlist.h"
+#include "model/resultlist.h"
 
-#include "panel/contentstree.h"
+#include "model/contentstree.h"
 #include "text/codeconverter.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // Random corpora written by the corpus writer, searched through the index
 // and compared with a brute-force scan of the page texts (see
 // support/randomcorpus.h for the positions the scan uses).
-#include "corpus/corpuswriter.h"
+#include "builder/corpuswriter.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
 

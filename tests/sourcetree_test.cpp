@@ -1,4 +1,4 @@
-#include "corpus/sourcetree.h"
+#include "builder/sourcetree.h"
 
 #include "support/tempdir.h"
 

@@ -1,5 +1,5 @@
-#include "text/unihanvariants.h"
-#include "text/variantgroupbuilder.h"
+#include "builder/unihanvariants.h"
+#include "builder/variantgroupbuilder.h"
 #include "text/varianttable.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 // A page's hits are the values of the first segment from which the rest of
 // the pattern can be completed.
 
-#include "corpus/sourcetree.h"
+#include "builder/sourcetree.h"
 #include "text/varianttable.h"
 
 #include <cstdint>

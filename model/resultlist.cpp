@@ -1,0 +1,288 @@
+#include "model/resultlist.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Whether node's pages docID .. docID + docNo - 1 hold the 1-based page q.
+// Unsigned, as the catalogue's numbers are compared everywhere: a node with
+// docNo 0 holds nothing unless docID is 0, where the end wraps round.
+bool Holds(const ContentsNodeTag& node, uint32_t q) {
+    const uint32_t nFirst = static_cast<uint32_t>(node.docID);
+    const uint32_t nLast = nFirst + static_cast<uint32_t>(node.docNo) - 1u;
+    return nFirst <= q && q <= nLast;
+}
+
+const std::u16string& NameOf(const ContentsNodeTag* pNode) {
+    static const std::u16string strEmpty;
+    return pNode ? pNode->name : strEmpty;
+}
+
+const ContentsNodeTag* Category(const ContentsNodeTag& range) {
+    if (range.level == 1) return &range;
+    if (range.level == 2) return range.parent;
+    return range.parent ? range.parent->parent : nullptr;
+}
+
+// The first of a list of nodes, in list order, whose range holds a page.
+// When the nodes' ranges ascend without overlapping (as in any catalogue the
+// builder writes), a binary search finds it; otherwise the list is walked,
+// which gives the same node.
+class CFirstHolder {
+public:
+    explicit CFirstHolder(std::vector<const ContentsNodeTag*> nodes) : m_nodes(std::move(nodes)) {
+        uint32_t nPrevLast = 0;
+        bool bAny = false;
+        for (const ContentsNodeTag* pNode : m_nodes) {
+            const uint32_t nFirst = static_cast<uint32_t>(pNode->docID);
+            const uint32_t nLast = nFirst + static_cast<uint32_t>(pNode->docNo) - 1u;
+            if (nFirst > nLast) continue;  // holds nothing
+            if (bAny && nFirst <= nPrevLast) {
+                m_bSorted = false;
+                break;
+            }
+            m_spans.push_back({nFirst, nLast, pNode});
+            nPrevLast = nLast;
+            bAny = true;
+        }
+    }
+
+    const ContentsNodeTag* Find(uint32_t q) const {
+        if (!m_bSorted) {
+            for (const ContentsNodeTag* pNode : m_nodes)
+                if (Holds(*pNode, q)) return pNode;
+            return nullptr;
+        }
+        auto it = std::upper_bound(m_spans.begin(), m_spans.end(), q,
+                                   [](uint32_t n, const Span& span) { return n < span.nFirst; });
+        if (it == m_spans.begin()) return nullptr;
+        --it;
+        return q <= it->nLast ? it->pNode : nullptr;
+    }
+
+private:
+    struct Span {
+        uint32_t nFirst;
+        uint32_t nLast;
+        const ContentsNodeTag* pNode;
+    };
+    std::vector<const ContentsNodeTag*> m_nodes;
+    std::vector<Span> m_spans;
+    bool m_bSorted = true;
+};
+
+// The children (nDepth 1) or grandchildren (2) of range, in order.
+std::vector<const ContentsNodeTag*> Nodes(const ContentsNodeTag& range, int nDepth) {
+    std::vector<const ContentsNodeTag*> nodes;
+    for (const auto& pChild : range.children) {
+        if (nDepth == 1) nodes.push_back(pChild.get());
+        if (nDepth == 2)
+            for (const auto& pGrandchild : pChild->children) nodes.push_back(pGrandchild.get());
+    }
+    return nodes;
+}
+
+// The first of the children (nDepth 1) or grandchildren (2) of a range, in
+// order, whose range holds a page, for pages that mostly come in ascending
+// order (as a search's results do). A cursor moves forward over the nodes
+// that end before the page (or hold nothing); none of them can hold it or
+// a later page, so the node under the cursor, if it holds the page, is the
+// first that does. In a catalogue the builder writes that finds every page
+// in amortised constant time, with nothing gathered beforehand, which
+// matters when a search finds few pages. Anything else (a page the node
+// under the cursor does not hold, pages going back more than a few times)
+// is answered by CFirstHolder, made on first need.
+class CNodeSweep {
+public:
+    CNodeSweep(const ContentsNodeTag& range, int nDepth) : m_range(range), m_nDepth(nDepth) {}
+
+    const ContentsNodeTag* Find(uint32_t q) {
+        // Most pages lie in the node found for the page before.
+        if (m_pCurrent && q >= m_nLastPage && Holds(*m_pCurrent, q)) {
+            m_nLastPage = q;
+            return m_pCurrent;
+        }
+        m_bFromHolder = false;
+        const ContentsNodeTag* pFound = FindFromCursor(q);
+        m_pCurrent = m_bFromHolder ? nullptr : pFound;
+        return pFound;
+    }
+
+private:
+    static constexpr int MaxRewinds = 8;
+
+    // Find, the node found last aside; the answer is kept only when it is
+    // the node under the cursor.
+    const ContentsNodeTag* FindFromCursor(uint32_t q) {
+        if (q < m_nLastPage) {
+            if (++m_nRewinds > MaxRewinds) {
+                m_bFromHolder = true;
+                return Holder().Find(q);
+            }
+            m_nChild = 0;
+            m_nGrandchild = 0;
+        }
+        m_nLastPage = q;
+        const auto& children = m_range.children;
+        if (m_nDepth == 1) return Sweep(children, m_nChild, q);
+        for (; m_nChild < children.size(); ++m_nChild, m_nGrandchild = 0) {
+            const auto& grandchildren = children[m_nChild]->children;
+            const ContentsNodeTag* pFound = Sweep(grandchildren, m_nGrandchild, q);
+            if (m_nGrandchild < grandchildren.size()) return pFound;
+        }
+        return nullptr;  // every node ends before q
+    }
+
+    // Moves nAt over the nodes that end before q or hold nothing; then the
+    // node there, if it holds q, is the answer. Leaves nAt at the end of
+    // nodes when all end before q (and returns null).
+    const ContentsNodeTag* Sweep(const std::vector<std::unique_ptr<ContentsNodeTag>>& nodes, size_t& nAt,
+                                 uint32_t q) {
+        for (; nAt < nodes.size(); ++nAt) {
+            const ContentsNodeTag& node = *nodes[nAt];
+            const uint32_t nFirst = static_cast<uint32_t>(node.docID);
+            const uint32_t nLast = nFirst + static_cast<uint32_t>(node.docNo) - 1u;
+            if (nFirst > nLast || nLast < q) continue;
+            if (nFirst <= q) return &node;
+            m_bFromHolder = true;
+            return Holder().Find(q);  // a gap, or nodes out of order
+        }
+        return nullptr;
+    }
+
+    const CFirstHolder& Holder() {
+        if (!m_pHolder) m_pHolder = std::make_unique<CFirstHolder>(Nodes(m_range, m_nDepth));
+        return *m_pHolder;
+    }
+
+    const ContentsNodeTag& m_range;
+    int m_nDepth;
+    size_t m_nChild = 0;
+    size_t m_nGrandchild = 0;
+    uint32_t m_nLastPage = 0;
+    int m_nRewinds = 0;
+    const ContentsNodeTag* m_pCurrent = nullptr;  // the node under the cursor, found last
+    bool m_bFromHolder = false;
+    std::unique_ptr<CFirstHolder> m_pHolder;
+};
+
+// The book and the volume of a page below a range node.
+class CRowPlacer {
+public:
+    explicit CRowPlacer(const ContentsNodeTag& range)
+        : m_range(range), m_books(range, 1), m_volumes(range, range.level == 1 ? 2 : 1) {}
+
+    const ContentsNodeTag* Book(uint32_t q) {
+        if (m_range.level == 1) return m_books.Find(q);
+        if (m_range.level == 2) return &m_range;
+        if (m_range.level == 3) return m_range.parent;
+        return nullptr;
+    }
+
+    const ContentsNodeTag* Volume(uint32_t q) {
+        if (m_range.level == 1 || m_range.level == 2) return m_volumes.Find(q);
+        return &m_range;
+    }
+
+private:
+    const ContentsNodeTag& m_range;
+    CNodeSweep m_books;
+    CNodeSweep m_volumes;
+};
+
+}  // namespace
+
+const ContentsNodeTag* CResultList::FindRangeNode(const ContentsNodeTag* pNode, const CatalogRecord& record) {
+    if (!pNode) return nullptr;
+    if (pNode->level == record.level && pNode->docID == record.docID && pNode->docNo == record.docNo &&
+        pNode->curFileName == record.curFileName)
+        return pNode;
+    for (const auto& pChild : pNode->children)
+        if (const ContentsNodeTag* pFound = FindRangeNode(pChild.get(), record)) return pFound;
+    return nullptr;
+}
+
+void CResultList::Clear() {
+    m_rows.clear();
+    m_pCategory = nullptr;
+    m_nTotalHits = 0;
+}
+
+int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vector<uint32_t>& pages,
+                                  const std::vector<uint32_t>& hits) {
+    Clear();
+    m_pCategory = Category(range);
+    CRowPlacer placer(range);
+    m_rows.reserve(pages.size());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const uint32_t q = pages[i] + 1u;
+        if (!Holds(range, q)) continue;
+        Row row{static_cast<int32_t>(pages[i]), 0, 0, placer.Book(q), placer.Volume(q)};
+        if (row.pVolume) {
+            // Unsigned arithmetic: a catalogue that does not fit the store
+            // gives a strange number, never undefined behaviour.
+            row.pageNo = static_cast<int32_t>(q - static_cast<uint32_t>(row.pVolume->docID) + row.pVolume->curFileName);
+        }
+        if (i < hits.size()) {
+            row.hitCount = static_cast<int32_t>(hits[i]);
+            m_nTotalHits += hits[i];
+        }
+        m_rows.push_back(row);
+    }
+    SortByPageNo();
+    return m_nTotalHits;
+}
+
+// Stable, so that equal page numbers (pages of different volumes) come in
+// the index's order and the same search always lists the same way. Page
+// numbers are small in any real catalogue: a counting sort then does it in
+// linear time.
+void CResultList::SortByPageNo() {
+    auto key = [](const Row& row) { return static_cast<uint32_t>(row.pageNo); };
+    uint32_t nMax = 0;
+    for (const Row& row : m_rows) nMax = std::max(nMax, key(row));
+    constexpr uint32_t MaxCountingKey = 1u << 20;
+    if (nMax >= MaxCountingKey || m_rows.size() < 64) {
+        std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) { return key(a) < key(b); });
+        return;
+    }
+    std::vector<uint32_t> starts(static_cast<size_t>(nMax) + 2, 0);
+    for (const Row& row : m_rows) ++starts[key(row) + 1];
+    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    m_sorted.resize(m_rows.size());
+    for (const Row& row : m_rows) m_sorted[starts[key(row)]++] = row;
+    m_rows.swap(m_sorted);
+}
+
+SearchNodeTag CResultList::GetRow(size_t i) const {
+    const Row& row = m_rows.at(i);
+    SearchNodeTag tag;
+    tag.category = NameOf(m_pCategory);
+    tag.bookName = NameOf(row.pBook);
+    tag.volumeName = NameOf(row.pVolume);
+    tag.pageIndex = row.pageIndex;
+    tag.pageNo = row.pageNo;
+    tag.hitCount = row.hitCount;
+    return tag;
+}
+
+int32_t CResultList::ListPageCount(size_t nRows) {
+    const size_t nPages = nRows / RowsPerListPage + (nRows % RowsPerListPage != 0 ? 1 : 0);
+    return static_cast<int32_t>(std::min<size_t>(nPages, INT32_MAX));
+}
+
+bool CResultList::GetListPageRows(int32_t nListPage, size_t& nBegin, size_t& nEnd) const {
+    if (nListPage < 1 || nListPage > GetListPageCount()) return false;
+    nBegin = static_cast<size_t>(nListPage - 1) * RowsPerListPage;
+    nEnd = std::min(nBegin + RowsPerListPage, m_rows.size());
+    return true;
+}
+
+std::string CResultList::FormatSummary(int64_t nRows, int64_t nHits) {
+    return "全部で " + std::to_string(nRows) + " 頁で、" + std::to_string(nHits) + " 箇所でした。";
+}
+
+std::string CResultList::GetSummaryLine() const {
+    return FormatSummary(static_cast<int64_t>(m_rows.size()), m_nTotalHits);
+}
