@@ -17,6 +17,7 @@
 #include "bench/syntheticcorpus.h"
 #include "bench/xapianengine.h"
 #include "builder/corpuswriter.h"
+#include "corpus/corpusfiles.h"
 #include "index/indexwriter.h"
 #include "model/searchforms.h"
 #include "text/codeconverter.h"
@@ -489,12 +490,12 @@ RenderFigures MeasureRendering(COurEngine& ours, const std::vector<CBenchQuery>&
     std::string strOut;
     for (const auto& item : work)
         figures.marks += static_cast<uint64_t>(
-            std::max(0, ours.Index().RenderPage(static_cast<int32_t>(item.first), strOut, item.second, 0, true)));
+            std::max(0, ours.Index().RenderPage(static_cast<int32_t>(item.first), strOut, item.second, TextPart::WholeText, true)));
     std::vector<double> samples;
     for (int nPass = 0; nPass < 3; ++nPass) {
         for (const auto& item : work) {
             const double dStart = CBenchTimer::Now();
-            ours.Index().RenderPage(static_cast<int32_t>(item.first), strOut, item.second, 0, true);
+            ours.Index().RenderPage(static_cast<int32_t>(item.first), strOut, item.second, TextPart::WholeText, true);
             samples.push_back(CBenchTimer::Now() - dStart);
         }
     }
@@ -508,7 +509,7 @@ RenderFigures MeasureRendering(COurEngine& ours, const std::vector<CBenchQuery>&
 }
 
 bool ReadCatalog(const std::string& strFolder, std::vector<CatalogRecord>& records, std::string& strError) {
-    return CCatalog::Read(strFolder + "/vmk.dir", records, strError);
+    return CCatalog::Read(strFolder + "/" + CCorpusFiles::Catalogue, records, strError);
 }
 
 // ---------------------------------------------------------------- side by side
@@ -1014,7 +1015,7 @@ int RunScale(const Options& options) {
         }
     });
     CVariantTable variants;
-    variants.Load(options.corpus);
+    variants.LoadFile(options.corpus + "/" + CCorpusFiles::Variants);
     const bool bBuilt = writer.Write(*pSource, variants, strScaleFolder, strError);
     const double dBuildSeconds = CBenchTimer::Now() - dBuildStart;
     const uint64_t nPeakBuild = PeakRss();

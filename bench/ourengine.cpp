@@ -1,7 +1,8 @@
 #include "bench/ourengine.h"
 
-#include "corpus/catalog.h"
 #include "builder/corpuswriter.h"
+#include "corpus/catalog.h"
+#include "corpus/corpusfiles.h"
 #include "text/codeconverter.h"
 
 #include <filesystem>
@@ -15,12 +16,12 @@ bool COurEngine::Build(const CPageExport& /*pages*/, const std::string& strFolde
 bool COurEngine::Open(const std::string& strFolder, std::string& strError) {
     m_strFolder = strFolder;
     m_index.Close();
-    if (!m_index.Open(strFolder, "Index", ScopeWholeText)) {
+    if (!m_index.Open(strFolder, CCorpusFiles::BaseName, IndexScope::WholeText)) {
         strError = m_index.GetOpenError();
         return false;
     }
     std::vector<CatalogRecord> records;
-    if (!CCatalog::Read(strFolder + "/vmk.dir", records, strError)) return false;
+    if (!CCatalog::Read(strFolder + "/" + CCorpusFiles::Catalogue, records, strError)) return false;
     m_tree.Clear();
     for (const CatalogRecord& record : records) m_tree.AddCatalogueRecord(record);
     m_categories.clear();
@@ -30,7 +31,7 @@ bool COurEngine::Open(const std::string& strFolder, std::string& strError) {
         m_lists.push_back(std::make_unique<CResultList>());
     }
     if (m_categories.empty()) {
-        strError = strFolder + "/vmk.dir: the catalogue holds no category";
+        strError = strFolder + "/" + CCorpusFiles::Catalogue + ": the catalogue holds no category";
         return false;
     }
     return true;
@@ -39,14 +40,14 @@ bool COurEngine::Open(const std::string& strFolder, std::string& strError) {
 uint64_t COurEngine::IndexBytes() const {
     std::error_code ec;
     uint64_t n = 0;
-    n += fs::file_size(CIndex::HeaderPath(m_strFolder, "Index", ScopeWholeText), ec);
-    n += fs::file_size(CIndex::PostingsPath(m_strFolder, "Index", ScopeWholeText), ec);
+    n += fs::file_size(CCorpusFiles::IndexHeader(m_strFolder, IndexScope::WholeText), ec);
+    n += fs::file_size(CCorpusFiles::IndexPostings(m_strFolder, IndexScope::WholeText), ec);
     return n;
 }
 
 uint64_t COurEngine::CorpusBytes() const {
     uint64_t n = 0;
-    for (const std::string& strName : CCorpusWriter::FileNames()) {
+    for (const std::string& strName : CCorpusFiles::Names()) {
         std::error_code ec;
         const uintmax_t nSize = fs::file_size(m_strFolder + "/" + strName, ec);
         if (!ec) n += nSize;

@@ -1,5 +1,6 @@
 #include "bench/pageexport.h"
 
+#include "corpus/corpusfiles.h"
 #include "corpus/filelist.h"
 #include "corpus/pagemarkup.h"
 #include "text/codeconverter.h"
@@ -136,13 +137,14 @@ bool CPageExport::Read(const std::string& strFolder, std::string& strError) {
     m_pageRuns.clear();
     m_pageNumbers.clear();
     CVariantTable variants;
-    if (!variants.Load(strFolder)) {
-        strError = strFolder + "/yitizi.txt: cannot read the variant table";
+    const std::string strVariants = strFolder + "/" + CCorpusFiles::Variants;
+    if (!variants.LoadFile(strVariants)) {
+        strError = strVariants + ": cannot read the variant table";
         return false;
     }
     SetVariants(variants);
     CFileList fileList;
-    if (!fileList.Open(strFolder, "Index")) {
+    if (!fileList.Open(strFolder, CCorpusFiles::BaseName)) {
         strError = fileList.GetError();
         return false;
     }
@@ -153,7 +155,7 @@ bool CPageExport::Read(const std::string& strFolder, std::string& strError) {
     std::string strName;
     for (int32_t nPage = 0; nPage < nPages; ++nPage) {
         if (!fileList.GetPageName(nPage, strName) || !fileList.ReadPage(nPage, strHtml)) {
-            strError = strFolder + "/Index-fl.h: page " + std::to_string(nPage) + " cannot be read";
+            strError = CCorpusFiles::StoreRecords(strFolder) + ": page " + std::to_string(nPage) + " cannot be read";
             return false;
         }
         const int32_t nNumber = CFileList::PageNumberOfName(strName);
@@ -166,10 +168,11 @@ bool CPageExport::Read(const std::string& strFolder, std::string& strError) {
 
 std::string CPageExport::CorpusStamp(const std::string& strFolder) {
     std::string strStamp;
-    for (const char* pszName : {"Index-fl.h", "Index-fl.cnt", "Index-idx.h", "Index-idx.m", "yitizi.txt", "vmk.dir"}) {
+    for (const std::string& strName : CCorpusFiles::Names()) {
+        if (strName.find("_content") != std::string::npos || strName.find("_desc") != std::string::npos) continue;
         struct stat st {};
-        const std::string strPath = strFolder + "/" + pszName;
-        strStamp += pszName;
+        const std::string strPath = strFolder + "/" + strName;
+        strStamp += strName;
         if (::stat(strPath.c_str(), &st) == 0)
             strStamp += " " + std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
                         std::to_string(st.st_mtim.tv_nsec);

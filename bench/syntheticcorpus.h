@@ -1,7 +1,7 @@
 #pragma once
 
-#include "corpus/catalog.h"
 #include "builder/sourcetree.h"
+#include "corpus/catalog.h"
 
 #include <cstdint>
 #include <random>

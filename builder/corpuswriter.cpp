@@ -1,11 +1,12 @@
 #include "builder/corpuswriter.h"
 
-#include "corpus/catalog.h"
-#include "corpus/filelistwriter.h"
 #include "builder/pagebuilder.h"
-#include "platform/stagingfolder.h"
+#include "corpus/catalog.h"
+#include "corpus/corpusfiles.h"
+#include "corpus/filelistwriter.h"
 #include "index/index.h"
 #include "index/indexwriter.h"
+#include "platform/stagingfolder.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"
 
@@ -21,7 +22,6 @@
 
 namespace fs = std::filesystem;
 
-const char* const CCorpusWriter::BaseName = "Index";
 const char* const CCorpusWriter::HeaderText = "Tessaline corpus";
 
 namespace {
@@ -43,20 +43,6 @@ std::string CCorpusWriter::PageName(size_t nCategory, size_t nBook, size_t nVolu
     char szName[96];
     std::snprintf(szName, sizeof szName, "c%02zu\\b%03zu\\v%03zu\\%04d.htm", nCategory, nBook, nVolume, nPageNumber);
     return szName;
-}
-
-std::vector<std::string> CCorpusWriter::FileNames() {
-    std::vector<std::string> names;
-    const std::string strBase = BaseName;
-    names.push_back(strBase + "-fl.h");
-    names.push_back(strBase + "-fl.cnt");
-    for (int nScope : {ScopeWholeText, ScopeMainText, ScopeAnnotations}) {
-        names.push_back(fs::path(CIndex::HeaderPath(".", strBase, nScope)).filename().string());
-        names.push_back(fs::path(CIndex::PostingsPath(".", strBase, nScope)).filename().string());
-    }
-    names.push_back("vmk.dir");
-    names.push_back("yitizi.txt");
-    return names;
 }
 
 bool CCorpusWriter::Write(const CorpusSource& source, const CVariantTable& variants, const std::string& strOutDir,
@@ -85,7 +71,7 @@ bool CCorpusWriter::Write(const CorpusSource& source, const CVariantTable& varia
         strError = std::string("building the corpus failed: ") + e.what();
         return false;
     }
-    for (const std::string& strName : FileNames()) {
+    for (const std::string& strName : CCorpusFiles::Names()) {
         const std::string strTarget = strOutDir + "/" + strName;
         if (std::rename((strStage + "/" + strName).c_str(), strTarget.c_str()) != 0) {
             strError = strTarget + ": cannot move the written file into place (" + std::strerror(errno) +
@@ -109,7 +95,7 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
                              " have a slot and widen a search");
 
     CFileListWriter store(NameWidth);
-    if (!store.Open(strStage, BaseName, strError)) return false;
+    if (!store.Open(strStage, CCorpusFiles::BaseName, strError)) return false;
     // Heap: each writer holds a stream for every one of the 100,000 slots.
     auto pWhole = std::make_unique<CIndexWriter>();
     auto pMain = std::make_unique<CIndexWriter>();
@@ -179,14 +165,15 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
     }
 
     if (!store.Finish(m_nHeaderValue, HeaderText, strError)) return false;
-    const std::pair<int, CIndexWriter*> indexes[] = {
-        {ScopeWholeText, pWhole.get()}, {ScopeMainText, pMain.get()}, {ScopeAnnotations, pNotes.get()}};
+    const std::pair<IndexScope, CIndexWriter*> indexes[] = {
+        {IndexScope::WholeText, pWhole.get()}, {IndexScope::MainText, pMain.get()}, {IndexScope::Annotations, pNotes.get()}};
     for (const auto& index : indexes) {
-        const std::string strHeader = CIndex::HeaderPath(strStage, BaseName, index.first);
-        if (!index.second->Write(strHeader, CIndex::PostingsPath(strStage, BaseName, index.first), strError)) return false;
+        if (!index.second->Write(CCorpusFiles::IndexHeader(strStage, index.first),
+                                 CCorpusFiles::IndexPostings(strStage, index.first), strError))
+            return false;
     }
-    if (!WriteFile(strStage + "/vmk.dir", CCatalog::Format(catalog), strError)) return false;
-    if (!WriteFile(strStage + "/yitizi.txt", strVariantText, strError)) return false;
+    if (!WriteFile(strStage + "/" + CCorpusFiles::Catalogue, CCatalog::Format(catalog), strError)) return false;
+    if (!WriteFile(strStage + "/" + CCorpusFiles::Variants, strVariantText, strError)) return false;
 
     m_summary.pages = nPage;
     m_summary.categories = source.categories.size();

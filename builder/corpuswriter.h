@@ -42,7 +42,6 @@ class CCorpusWriter {
 public:
     static constexpr int32_t DefaultHeaderValue = 14;
     static constexpr int32_t NameWidth = 100;
-    static const char* const BaseName;  // "Index"
     static const char* const HeaderText;
 
     // Called after each page with the pages done and the total.
@@ -70,8 +69,6 @@ public:
     // The store's record name of a page (indexes counted from 1 within the
     // parent).
     static std::string PageName(size_t nCategory, size_t nBook, size_t nVolume, int32_t nPageNumber);
-    // The names of the files a corpus consists of.
-    static std::vector<std::string> FileNames();
 
 private:
     bool WriteStaged(const CorpusSource& source, const CVariantTable& variants, const std::string& strStage,

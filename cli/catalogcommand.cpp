@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "corpus/catalog.h"
+#include "corpus/corpusfiles.h"
 #include "model/contentstree.h"
 #include "model/datafolder.h"
 #include "text/codeconverter.h"
@@ -61,7 +62,7 @@ int RunCatalog(int argc, char** argv) {
 
     std::string strFolder;
     if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
-    const std::string strPath = strFolder + "/vmk.dir";
+    const std::string strPath = strFolder + "/" + CCorpusFiles::Catalogue;
     std::vector<CatalogRecord> records;
     bool bTruncated = false;
     if (!CCatalog::Read(strPath, records, strError, &bTruncated)) return Fail("you delete data file! " + strError);

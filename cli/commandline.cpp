@@ -1,6 +1,5 @@
 #include "cli/commandline.h"
 
-#include "index/index.h"
 #include "text/codeconverter.h"
 
 const OptionSpec* CCommandLine::Find(const std::string& strName) const {
@@ -104,18 +103,14 @@ bool CCommandLine::JoinKeywords(const std::vector<std::string>& args, size_t nFr
     return true;
 }
 
-bool CCommandLine::ParsePart(const std::string& strPart, int& nScope, int& nTextPart) {
-    if (strPart == "whole") {
-        nScope = ScopeWholeText;
-        nTextPart = 0;
-    } else if (strPart == "main") {
-        nScope = ScopeMainText;
-        nTextPart = 1;
-    } else if (strPart == "annotations") {
-        nScope = ScopeAnnotations;
-        nTextPart = 2;
-    } else {
+bool CCommandLine::ParsePart(const std::string& strPart, TextPart& ePart) {
+    if (strPart == "whole")
+        ePart = TextPart::WholeText;
+    else if (strPart == "main")
+        ePart = TextPart::MainText;
+    else if (strPart == "annotations")
+        ePart = TextPart::Annotations;
+    else
         return false;
-    }
     return true;
 }

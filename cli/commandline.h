@@ -1,5 +1,7 @@
 #pragma once
 
+#include "corpus/textparts.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,10 +34,9 @@ public:
     // "Options:" and one line per option, from the table.
     std::string OptionHelp() const;
 
-    // The value of --part (whole, main or annotations) as the index scope
-    // to open and the text part to mark, which number the same choices
-    // differently. False for any other value.
-    static bool ParsePart(const std::string& strPart, int& nScope /* OUT */, int& nTextPart /* OUT */);
+    // The value of --part (whole, main or annotations) as the text part to
+    // mark; ScopeOf gives the index to open. False for any other value.
+    static bool ParsePart(const std::string& strPart, TextPart& ePart /* OUT */);
 
     // A number of at most 9 decimal digits (a slot, a page index). False
     // for anything else.

@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
+#include "corpus/corpusfiles.h"
 #include "index/index.h"
 #include "model/datafolder.h"
 #include "model/keywordcheck.h"
@@ -44,9 +45,8 @@ int RunPage(int argc, char** argv) {
         return 0;
     }
     const std::string strPart = commandLine.Value("--part", "whole");
-    int nScope = ScopeWholeText;
-    int nTextPart = 0;
-    if (!CCommandLine::ParsePart(strPart, nScope, nTextPart))
+    TextPart ePart = TextPart::WholeText;
+    if (!CCommandLine::ParsePart(strPart, ePart))
         return Fail("--part " + strPart + ": expected whole, main or annotations");
 
     const std::vector<std::string>& args = commandLine.Positional();
@@ -64,7 +64,7 @@ int RunPage(int argc, char** argv) {
     std::string strFolder;
     if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
     CIndex index;
-    if (!index.Open(strFolder, "Index", nScope))
+    if (!index.Open(strFolder, CCorpusFiles::BaseName, ScopeOf(ePart)))
         return Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
     if (nPage >= index.GetFileList().GetPageCount())
         return Fail("PAGE_INDEX " + args[0] + ": the corpus has " + std::to_string(index.GetFileList().GetPageCount()) +
@@ -73,7 +73,7 @@ int RunPage(int argc, char** argv) {
     std::string strOut;
     int nMarks = 0;
     if (bKeywords) {
-        nMarks = index.RenderPage(nPage, strOut, strKeywords, nTextPart, !commandLine.Has("--no-variants"));
+        nMarks = index.RenderPage(nPage, strOut, strKeywords, ePart, !commandLine.Has("--no-variants"));
     } else if (!index.ReadPage(nPage, strOut)) {
         return Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
     }

@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "corpus/catalog.h"
+#include "corpus/corpusfiles.h"
 #include "index/index.h"
 #include "model/contentstree.h"
 #include "model/datafolder.h"
@@ -180,9 +181,8 @@ int RunSearch(int argc, char** argv) {
     }
 
     const std::string strPart = commandLine.Value("--part", "whole");
-    int nScope = ScopeWholeText;
-    int nTextPart = 0;
-    if (!CCommandLine::ParsePart(strPart, nScope, nTextPart))
+    TextPart ePart = TextPart::WholeText;
+    if (!CCommandLine::ParsePart(strPart, ePart))
         return Fail("--part " + strPart + ": expected whole, main or annotations");
 
     const std::string strFormat = commandLine.Value("--format", "tsv");
@@ -205,10 +205,10 @@ int RunSearch(int argc, char** argv) {
     if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
 
     CIndex index;
-    if (!index.Open(strFolder, "Index", nScope))
+    if (!index.Open(strFolder, CCorpusFiles::BaseName, ScopeOf(ePart)))
         return Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
 
-    const std::string strCatalogue = strFolder + "/vmk.dir";
+    const std::string strCatalogue = strFolder + "/" + CCorpusFiles::Catalogue;
     std::vector<CatalogRecord> records;
     if (!CCatalog::Read(strCatalogue, records, strError))
         return Fail(std::string(kMissingCatalogue) + " " + strError);

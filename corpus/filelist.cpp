@@ -160,7 +160,7 @@ bool CFileList::FindPage(int32_t nStart, int32_t nPageNo, int32_t& nPage) {
 }
 
 int CFileList::RenderPass(const std::string& strPage, std::string& strOut, const std::string& strKeyword, int nParity,
-                          int nTextPart, int& nCounter) {
+                          TextPart ePart, int& nCounter) {
     std::vector<HTMLNode> parts;
     CPageMarkup::ParsePage(strPage, parts);
     nParity = nParity == 0 ? 0 : 1;
@@ -173,8 +173,10 @@ int CFileList::RenderPass(const std::string& strPage, std::string& strOut, const
     strCell.reserve(target.m_pText.size() + 64);
     for (const Seg& segment : segments) {
         const bool bNote = segment.m_nKind == 1;
-        const bool bMark = nTextPart == 0 || (nTextPart == 1 && !bNote) || (nTextPart == 2 && bNote);
-        if (nTextPart < 0 || nTextPart > 2) continue;
+        const bool bMark = ePart == TextPart::WholeText || (ePart == TextPart::MainText && !bNote) ||
+                           (ePart == TextPart::Annotations && bNote);
+        // A value outside the three parts keeps nothing of the cell.
+        if (ePart != TextPart::WholeText && ePart != TextPart::MainText && ePart != TextPart::Annotations) continue;
         if (bNote) strCell += CPageMarkup::AnnotationOpen;
         if (bMark)
             nMatches += CHitMarker::MarkSegment(segment, strKeyword, strCell, nCounter);
@@ -202,15 +204,15 @@ bool CFileList::ReadPageForRendering(int32_t nPage, std::string& strPage, int& n
     return true;
 }
 
-int CFileList::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart) {
+int CFileList::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, TextPart ePart) {
     std::string strPage;
     int nParity = 0;
     if (!ReadPageForRendering(nPage, strPage, nParity)) return 0;
-    return RenderBytes(strPage, strOut, strKeywords, nParity, nTextPart);
+    return RenderBytes(strPage, strOut, strKeywords, nParity, ePart);
 }
 
 int CFileList::RenderBytes(const std::string& strPage, std::string& strOut, const std::u16string& strKeywords,
-                           int nParity, int nTextPart) {
+                           int nParity, TextPart ePart) {
     if (strKeywords.empty()) return 0;
     std::string strWorking = strPage;
     int nCounter = 0;
@@ -225,7 +227,7 @@ int CFileList::RenderBytes(const std::string& strPage, std::string& strOut, cons
         if (nWork >= MaxRenderWork || strWorking.size() > MaxDisplayBytes || !applied.insert(strBytes).second) return;
         nWork += strWorking.size();
         strOut.clear();
-        RenderPass(strWorking, strOut, strBytes, nParity, nTextPart, nCounter);
+        RenderPass(strWorking, strOut, strBytes, nParity, ePart, nCounter);
         strWorking = strOut;
     };
     for (char16_t u : strKeywords) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corpus/textparts.h"
 #include "platform/readonlyfile.h"
 
 #include <cstdint>
@@ -61,7 +62,7 @@ public:
 
     // The display page: the stored page with every hit of every distinct
     // keyword (separated by U+0020 or U+3000) marked in the target cell's
-    // segments of the text part (0 whole text, 1 main text, 2 annotations),
+    // segments of the text part,
     // put into the display template. Returns the number of hit marks. The
     // output is left as it was when the list is closed, the page cannot be
     // read, the keyword text is empty or holds no keyword. Each keyword is
@@ -69,7 +70,7 @@ public:
     // have read MaxRenderWork bytes in all or the display page exceeds
     // MaxDisplayBytes, so that no page and keyword list can make a rendering
     // take unbounded time or memory; the keywords after that are not marked.
-    int RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart);
+    int RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, TextPart ePart);
 
     // The page's bytes (as ReadPage) and the remainder of its page number
     // by 2, which decides the cell that a rendering marks. False as
@@ -79,13 +80,13 @@ public:
     // RenderPage on page bytes already read (nParity: the page number's
     // remainder by 2). strOut is left alone when no keyword is applied.
     static int RenderBytes(const std::string& strPage, std::string& strOut, const std::u16string& strKeywords,
-                           int nParity, int nTextPart);
+                           int nParity, TextPart ePart);
 
     // One keyword applied to a page: parse, mark the target cell (the first
     // cell when nParity is 0, else the second), assemble. Returns the number
     // of complete matches.
     static int RenderPass(const std::string& strPage, std::string& strOut, const std::string& strKeyword,
-                          int nParity, int nTextPart, int& nCounter);
+                          int nParity, TextPart ePart, int& nCounter);
 
     static constexpr size_t MaxDisplayBytes = 64u << 20;
     static constexpr size_t MaxRenderWork = 64u << 20;

@@ -1,9 +1,9 @@
 #include "frame/book.h"
 
-#include "splash/exitcompanion.h"
 #include "frame/mainfrm.h"
-#include "splash/splashwnd.h"
 #include "model/datafolder.h"
+#include "splash/exitcompanion.h"
+#include "splash/splashwnd.h"
 
 #include <QCommandLineParser>
 #include <QDesktopServices>

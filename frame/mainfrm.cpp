@@ -1,13 +1,13 @@
 #include "frame/mainfrm.h"
 
 #include "controls/messagebox.h"
-#include "splash/aboutdlg.h"
 #include "frame/book.h"
 #include "frame/bookview.h"
 #include "frame/scrolltoolbar.h"
 #include "frame/st_splitterwnd.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
+#include "splash/aboutdlg.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

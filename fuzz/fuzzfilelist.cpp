@@ -3,6 +3,7 @@
 //
 // Input: k (uint32, taken modulo the size) bytes of record file, then the
 // content file.
+#include "corpus/corpusfiles.h"
 #include "corpus/filelist.h"
 #include "fuzz/fuzzinput.h"
 
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     WriteFuzzFile(s_strFolder + "/Index-fl.cnt", input.Rest());
 
     CFileList list;
-    if (!list.Open(s_strFolder, "Index")) return 0;
+    if (!list.Open(s_strFolder, CCorpusFiles::BaseName)) return 0;
     const int32_t nPages = std::min(list.GetPageCount(), 64);
     for (int32_t i = -1; i <= nPages; ++i) {
         int32_t nLength = 0;
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         int32_t nFound = 0;
         list.FindPage(i, 1, nFound);
         std::string strOut;
-        list.RenderPage(i, strOut, u"中 ?國", i & 3);
+        list.RenderPage(i, strOut, u"中 ?國", static_cast<TextPart>(i & 3));
     }
     return 0;
 }

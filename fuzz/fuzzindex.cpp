@@ -4,6 +4,7 @@
 // Input: n (1 byte) chain entries; for each of four slots (中, 國, 人 and
 // variant group 0) its first block and last page (uint32 each); n chain
 // entries (uint32 each); the rest is the postings file.
+#include "corpus/corpusfiles.h"
 #include "fuzz/fuzzinput.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     WriteFuzzFile(s_strFolder + "/Index-idx.m", input.Rest());
 
     CIndex index;
-    if (!index.Open(s_strFolder, "Index", ScopeWholeText)) return 0;
+    if (!index.Open(s_strFolder, CCorpusFiles::BaseName, IndexScope::WholeText)) return 0;
     for (const char16_t* pszPattern : {u"中國", u"中?國", u"中*國*人", u"人人", u"國*"}) {
         index.SearchPattern(pszPattern, CombineReplace, true, false);
         index.SearchPattern(pszPattern, CombineUnion, true, true);

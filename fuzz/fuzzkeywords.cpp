@@ -3,6 +3,7 @@
 // searched, on a small
 // real corpus written once by the corpus writer.
 #include "builder/corpuswriter.h"
+#include "corpus/corpusfiles.h"
 #include "fuzz/fuzzinput.h"
 #include "index/index.h"
 #include "model/keywordcheck.h"
@@ -27,7 +28,7 @@ CIndex& Index() {
         CCorpusWriter writer;
         if (!writer.Write(source, variants, FuzzFolder(), strError)) std::abort();
         auto* pIndex = new CIndex;
-        if (!pIndex->Open(FuzzFolder(), "Index", ScopeWholeText)) std::abort();
+        if (!pIndex->Open(FuzzFolder(), CCorpusFiles::BaseName, IndexScope::WholeText)) std::abort();
         return pIndex;
     }();
     return *s_pIndex;
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     std::vector<std::u16string> forms;
     index.GetVariants().ExpandVariants(strKeywords, forms);
     std::string strOut;
-    index.RenderPage(nMode % 3, strOut, strKeywords, (nMode >> 4) & 3, (nMode & 4) != 0);
+    index.RenderPage(nMode % 3, strOut, strKeywords, static_cast<TextPart>((nMode >> 4) & 3), (nMode & 4) != 0);
     ContentsNodeTag range;
     range.level = 1;
     range.docID = 1 + nMode % 3;

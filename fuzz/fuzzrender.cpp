@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         for (const std::u16string& strForm : forms) strKeywords += (strKeywords.empty() ? u"" : u" ") + strForm;
     }
     std::string strOut;
-    CFileList::RenderBytes(strPage, strOut, strKeywords, nMode & 1, (nMode >> 1) % 4);
+    CFileList::RenderBytes(strPage, strOut, strKeywords, nMode & 1, static_cast<TextPart>((nMode >> 1) % 4));
     return 0;
 }

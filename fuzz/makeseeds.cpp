@@ -1,6 +1,7 @@
 // Writes the seed inputs of the fuzz targets from a small corpus made by the
 // corpus writer: fuzzseeds OUT_DIR (one folder per target).
 #include "builder/corpuswriter.h"
+#include "corpus/corpusfiles.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
 
     // fuzzrender: each page with keywords, in each text part.
     CIndex index;
-    if (!index.Open(strCorpus, "Index", ScopeWholeText)) return 2;
+    if (!index.Open(strCorpus, CCorpusFiles::BaseName, IndexScope::WholeText)) return 2;
     for (int32_t nPage = 0; nPage < 2; ++nPage) {
         std::string strPage;
         index.ReadPage(nPage, strPage);
@@ -115,8 +116,8 @@ int main(int argc, char** argv) {
     }
 
     // fuzztables: the variant table and the catalogue.
-    Write(strOut + "/fuzztables/yitizi", ReadFile(strCorpus + "/yitizi.txt") + "56FD,570B,56EF\n,,4E00\n");
-    Write(strOut + "/fuzztables/vmk", ReadFile(strCorpus + "/vmk.dir"));
+    Write(strOut + "/fuzztables/yitizi", ReadFile(strCorpus + "/" + CCorpusFiles::Variants) + "56FD,570B,56EF\n,,4E00\n");
+    Write(strOut + "/fuzztables/vmk", ReadFile(strCorpus + "/" + CCorpusFiles::Catalogue));
     std::filesystem::remove_all(strCorpus);
     return 0;
 }

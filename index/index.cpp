@@ -23,21 +23,7 @@ void ReadTable(CReadOnlyFile& file, std::vector<uint32_t>& table, size_t nEntrie
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "index files are little-endian");
 }
 
-const char* ScopeSuffix(int nScope) {
-    if (nScope == ScopeAnnotations) return "_desc";
-    if (nScope == ScopeMainText) return "_content";
-    return "";
-}
-
 }  // namespace
-
-std::string CIndex::HeaderPath(const std::string& strFolder, const std::string& strBaseName, int nScope) {
-    return strFolder + "/" + strBaseName + ScopeSuffix(nScope) + "-idx.h";
-}
-
-std::string CIndex::PostingsPath(const std::string& strFolder, const std::string& strBaseName, int nScope) {
-    return strFolder + "/" + strBaseName + ScopeSuffix(nScope) + "-idx.m";
-}
 
 bool CIndex::Fail(const std::string& strReason) {
     m_strOpenError = strReason;
@@ -46,11 +32,11 @@ bool CIndex::Fail(const std::string& strReason) {
     return false;
 }
 
-bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, int nScope) {
+bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, IndexScope eScope) {
     m_strOpenError.clear();
     m_directories.Clear();
     LoadVariants(strFolder);
-    const std::string strHeader = HeaderPath(strFolder, strBaseName, nScope);
+    const std::string strHeader = CCorpusFiles::IndexHeader(strFolder, eScope, strBaseName);
     try {
         CReadOnlyFile header;
         header.Open(strHeader);
@@ -69,7 +55,7 @@ bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, 
         return Fail(strHeader + ": out of memory for the chain table");
     }
     try {
-        m_postings.Open(PostingsPath(strFolder, strBaseName, nScope));
+        m_postings.Open(CCorpusFiles::IndexPostings(strFolder, eScope, strBaseName));
     } catch (const CFileException& e) {
         return Fail(e.what());
     }
@@ -286,11 +272,11 @@ std::u16string CIndex::DisplayKeywords(const std::u16string& strKeywords, bool b
     return strJoined;
 }
 
-int32_t CIndex::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart,
+int32_t CIndex::RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, TextPart ePart,
                            bool bUseVariants) {
     std::string strPage;
     int nParity = 0;
     if (!m_fileList.ReadPageForRendering(nPage, strPage, nParity)) return 0;
     return CFileList::RenderBytes(strPage, strOut, DisplayKeywords(strKeywords, bUseVariants, strPage), nParity,
-                                  nTextPart);
+                                  ePart);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corpus/corpusfiles.h"
 #include "corpus/filelist.h"
 #include "index/postingcursor.h"
 #include "index/slotdirectory.h"
@@ -11,13 +12,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Which of the three parallel indexes is open.
-enum IndexScope {
-    ScopeWholeText = 0,    // 全文; also any value other than 1 and 2
-    ScopeAnnotations = 1,  // 注釈, the "_desc" files
-    ScopeMainText = 2,     // 正文, the "_content" files
-};
 
 // How a search term's pages are merged into the result set.
 enum CombineMode {
@@ -68,17 +62,15 @@ public:
     // from strFolder. REQUIRES: closed (call Close first to change scope).
     // On failure: reports the message, closes, returns false; GetOpenError()
     // then names the file and the reason.
-    bool Open(const std::string& strFolder, const std::string& strBaseName, int nScope);
+    bool Open(const std::string& strFolder, const std::string& strBaseName, IndexScope eScope);
     void Close();
     bool IsOpen() const { return m_postings.IsOpen(); }
     const std::string& GetOpenError() const { return m_strOpenError; }
 
-    // Header and postings file names of a scope.
-    static std::string HeaderPath(const std::string& strFolder, const std::string& strBaseName, int nScope);
-    static std::string PostingsPath(const std::string& strFolder, const std::string& strBaseName, int nScope);
-
     // Variant table ("yitizi.txt" in the folder); Open loads it.
-    void LoadVariants(const std::string& strFolder) { variantGroups.Load(strFolder); }
+    void LoadVariants(const std::string& strFolder) {
+        variantGroups.LoadFile(strFolder + "/" + CCorpusFiles::Variants);
+    }
     bool MapVariantSlot(uint32_t nCodePoint, int32_t& nSlot) const {
         return variantGroups.MapVariantSlot(nCodePoint, nSlot);
     }
@@ -114,7 +106,7 @@ public:
     // joined with U+0020, so that every form the search could have found
     // is marked: those of every combination that occur on the page
     // (CVariantTable::ExpandVariantsOnPage).
-    int32_t RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, int nTextPart,
+    int32_t RenderPage(int32_t nPage, std::string& strOut, const std::u16string& strKeywords, TextPart ePart,
                        bool bUseVariants);
     // The keyword text that RenderPage hands to the page store for the
     // page strPage.

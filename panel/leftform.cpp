@@ -3,6 +3,7 @@
 #include "controls/messagebox.h"
 #include "controls/tooltipresourcebutton.h"
 #include "controls/treelinestyle.h"
+#include "corpus/corpusfiles.h"
 #include "model/keywordcheck.h"
 #include "panel/keywordedit.h"
 #include "panel/sortlistctrl.h"
@@ -130,9 +131,7 @@ const ColumnSpec kListColumns[] = {
 
 const char* const kPageFileNames[] = {"windows.html", "windows1.html", "windows2.html"};
 
-// The text-part buttons: the index files each one opens (the index and the
-// marking number main text and annotations differently).
-const int kTextPartScopes[] = {ScopeWholeText, ScopeMainText, ScopeAnnotations};
+// The text-part buttons, by text part.
 const int kTextPartButtons[] = {CLeftForm::IDC_WHOLE_TEXT, CLeftForm::IDC_MAIN_TEXT, CLeftForm::IDC_ANNOTATIONS};
 
 // Catalogue problems listed in one message box at most; the rest are counted.
@@ -166,7 +165,7 @@ CLeftForm::CLeftForm(const QString& strDataFolder, QWidget* pParent)
     m_index.SetMessageCallback([this](const std::string& strMessage) {
         CMessageBox::Show(this, QString::fromStdString(strMessage));
     });
-    m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), "Index", ScopeWholeText);
+    m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), CCorpusFiles::BaseName, IndexScope::WholeText);
 }
 
 CLeftForm::~CLeftForm() {
@@ -321,11 +320,11 @@ void CLeftForm::SetUpListButtons() {
 }
 
 void CLeftForm::LoadCatalogue() {
-    const QString strPath = m_strDataFolder + QStringLiteral("/vmk.dir");
+    const QString strPath = m_strDataFolder + u'/' + QString::fromLatin1(CCorpusFiles::Catalogue);
 
     // The dump goes to the current folder at every start, replacing the
     // last one; without it the catalogue still loads.
-    QFile dump(QStringLiteral("vmk.txt"));
+    QFile dump(QString::fromLatin1(CCorpusFiles::CatalogueDump));
     const bool bDump = dump.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
 
     std::vector<CatalogRecord> records;
@@ -577,9 +576,9 @@ QString CLeftForm::ClosedIndexMessage(const QString& strWhat) const {
     QStringList parts;
     for (int nPart = 0; nPart < 3; ++nPart) {
         if (nPart == m_nTextPart) continue;
-        const int nScope = kTextPartScopes[nPart];
-        if (QFileInfo(QFile::decodeName(CIndex::HeaderPath(strFolder, "Index", nScope).c_str())).isFile() &&
-            QFileInfo(QFile::decodeName(CIndex::PostingsPath(strFolder, "Index", nScope).c_str())).isFile())
+        const IndexScope eScope = ScopeOf(static_cast<TextPart>(nPart));
+        if (QFileInfo(QFile::decodeName(CCorpusFiles::IndexHeader(strFolder, eScope).c_str())).isFile() &&
+            QFileInfo(QFile::decodeName(CCorpusFiles::IndexPostings(strFolder, eScope).c_str())).isFile())
             parts << tr("「%1」").arg(static_cast<QAbstractButton*>(Control(kTextPartButtons[nPart]))->text());
     }
     if (!parts.isEmpty()) lines << tr("%1を押せば、その索引を開き直して検索できます。").arg(parts.join(tr("か")));
@@ -732,7 +731,8 @@ void CLeftForm::OnListNext() {
 void CLeftForm::OnTextPart(int nPart) {
     if (nPart < 0 || nPart > 2) return;
     m_index.Close();
-    m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), "Index", kTextPartScopes[nPart]);
+    m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), CCorpusFiles::BaseName,
+                 ScopeOf(static_cast<TextPart>(nPart)));
     m_nTextPart = nPart;
 }
 
@@ -752,7 +752,8 @@ void CLeftForm::OpenResultPage() {
     QFile file(strFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     std::string strPage;
-    const int32_t nHits = m_index.RenderPage(nPage, strPage, m_strKeywords, m_nTextPart, m_bVariants != 0);
+    const int32_t nHits = m_index.RenderPage(nPage, strPage, m_strKeywords, static_cast<TextPart>(m_nTextPart),
+                                              m_bVariants != 0);
     m_nHitCount = std::max(0, nHits);
     m_nCurHit = 0;
     const bool bWritten =

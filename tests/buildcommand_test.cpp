@@ -2,6 +2,7 @@
 #include "index/index.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ TEST(BuildCommandTest, BuildsACorpusFromASourceFolder) {
     EXPECT_EQ(records[5].name, u"本紀");
 
     CIndex index;
-    ASSERT_TRUE(index.Open(strOut, "Index", ScopeMainText)) << index.GetOpenError();
+    ASSERT_TRUE(index.Open(strOut, "Index", IndexScope::MainText)) << index.GetOpenError();
     EXPECT_EQ(index.GetHeaderValue(), 7);
     index.SearchPattern(u"学而", CombineReplace, true, true);
     EXPECT_EQ(index.GetResultPages(), (std::vector<uint32_t>{0}));
@@ -70,7 +71,7 @@ TEST(BuildCommandTest, BuildsACorpusFromASourceFolder) {
         EXPECT_EQ(dir.Read("deep/out/yitizi.txt"), "56EF,56FD,570B\n5B66,5B78\n");
     }
     CIndex again;
-    ASSERT_TRUE(again.Open(strOut, "Index", ScopeWholeText)) << again.GetOpenError();
+    ASSERT_TRUE(again.Open(strOut, "Index", IndexScope::WholeText)) << again.GetOpenError();
     EXPECT_EQ(again.GetHeaderValue(), 14);
 }
 

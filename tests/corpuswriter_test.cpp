@@ -1,9 +1,10 @@
 #include "builder/corpuswriter.h"
-
-#include "corpus/catalog.h"
 #include "builder/pagebuilder.h"
+#include "corpus/catalog.h"
+#include "corpus/corpusfiles.h"
 #include "index/index.h"
 #include "support/tempdir.h"
+#include "support/textpartnames.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"
 
@@ -88,7 +89,7 @@ TEST_F(CorpusWriterTest, WritesPagesAndCatalogueThatReadBack) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(m_dir.File("out")))
         names.insert(entry.path().filename().string());
-    const std::vector<std::string> expected = CCorpusWriter::FileNames();
+    const std::vector<std::string> expected = CCorpusFiles::Names();
     EXPECT_EQ(names, std::set<std::string>(expected.begin(), expected.end()));  // no staging folder left
     EXPECT_EQ(m_dir.Read("out/yitizi.txt"), kVariants);
 
@@ -114,9 +115,9 @@ TEST_F(CorpusWriterTest, WritesPagesAndCatalogueThatReadBack) {
         EXPECT_EQ(records[i].curFileName, catalog[i].curFileName) << i;
     }
 
-    for (int nScope : {ScopeWholeText, ScopeMainText, ScopeAnnotations}) {
+    for (IndexScope eScope : {IndexScope::WholeText, IndexScope::MainText, IndexScope::Annotations}) {
         CIndex index;
-        ASSERT_TRUE(index.Open(m_dir.Path() + "/out", "Index", nScope)) << index.GetOpenError();
+        ASSERT_TRUE(index.Open(m_dir.Path() + "/out", "Index", eScope)) << index.GetOpenError();
         EXPECT_EQ(index.GetHeaderValue(), 9);
         ASSERT_EQ(index.GetFileList().GetPageCount(), 8);
 
@@ -180,14 +181,14 @@ TEST_F(CorpusWriterTest, IndexesEachTextPartWithItsPositions) {
         {u"來*其", false, {}, {}, {}},
         {u"來國", false, {}, {}, {}},
     };
-    const std::pair<int, std::vector<uint32_t> Case::*> scopes[] = {
-        {ScopeWholeText, &Case::whole}, {ScopeMainText, &Case::main}, {ScopeAnnotations, &Case::notes}};
+    const std::pair<IndexScope, std::vector<uint32_t> Case::*> scopes[] = {
+        {IndexScope::WholeText, &Case::whole}, {IndexScope::MainText, &Case::main}, {IndexScope::Annotations, &Case::notes}};
     for (const auto& scope : scopes) {
         CIndex index;
         ASSERT_TRUE(index.Open(m_dir.Path() + "/out", "Index", scope.first)) << index.GetOpenError();
         for (const Case& c : cases)
             EXPECT_EQ(Search(index, c.pszPattern, c.bVariants), c.*scope.second)
-                << CCodeConverter::Utf16ToUtf8(c.pszPattern) << " scope " << scope.first << " variants " << c.bVariants;
+                << CCodeConverter::Utf16ToUtf8(c.pszPattern) << " scope " << static_cast<int>(scope.first) << " variants " << c.bVariants;
     }
 }
 

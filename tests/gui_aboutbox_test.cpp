@@ -1,8 +1,8 @@
 // The About box and the help command.
-#include "splash/aboutdlg.h"
 #include "frame/book.h"
 #include "frame/mainfrm.h"
 #include "resources/resource.h"
+#include "splash/aboutdlg.h"
 #include "support/guitest.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
 #include "support/guitest.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Start-up and exit: the splash and what dismisses it, the --no-splash
 // switch, and the exit companion started once the main window is gone.
 #include "frame/book.h"
-#include "splash/exitcompanion.h"
 #include "frame/mainfrm.h"
+#include "splash/exitcompanion.h"
 #include "splash/splashwnd.h"
 #include "support/guitest.h"
 

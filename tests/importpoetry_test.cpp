@@ -1,14 +1,15 @@
 // The importer of the npm package chinese-poetry, on a small package made
 // here with the real package's layout, and the page packer it uses.
 
-#include "corpus/catalog.h"
 #include "builder/corpuswriter.h"
+#include "builder/sourcetree.h"
+#include "corpus/catalog.h"
 #include "import/pagepacker.h"
 #include "import/poetryimporter.h"
-#include "builder/sourcetree.h"
 #include "index/index.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"
+#include "support/textpartnames.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"
 
@@ -172,7 +173,7 @@ TEST(ImportPoetryTest, WritesTheSourceLayout) {
     ASSERT_TRUE(writer.Write(source, variants, dir.File("corpus"), strError)) << strError;
     EXPECT_EQ(writer.Summary().characters, importer.Summary().characters);
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.File("corpus"), "Index", ScopeMainText)) << index.GetOpenError();
+    ASSERT_TRUE(index.Open(dir.File("corpus"), "Index", IndexScope::MainText)) << index.GetOpenError();
     index.SearchPattern(u"白日依山盡", CombineReplace, true, true);
     ASSERT_EQ(index.GetResultPages().size(), 1u);
     std::vector<CatalogRecord> records;

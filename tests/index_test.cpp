@@ -2,6 +2,7 @@
 
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
+#include "support/textpartnames.h"
 #include "text/codeconverter.h"
 
 #include <gmock/gmock.h>
@@ -50,7 +51,7 @@ TEST(IndexOpenTest, FailuresAreReportedAndClean) {
         CIndex index;
         std::vector<std::string> messages;
         index.SetMessageCallback([&](const std::string& s) { messages.push_back(s); });
-        EXPECT_FALSE(index.Open(dir.Path(), "Index", ScopeWholeText)) << c.pszName;
+        EXPECT_FALSE(index.Open(dir.Path(), "Index", IndexScope::WholeText)) << c.pszName;
         EXPECT_THAT(messages, ElementsAre("データを開けませんでした。")) << c.pszName;
         EXPECT_FALSE(index.IsOpen()) << c.pszName;
         EXPECT_NE(index.GetOpenError().find(c.pszFile), std::string::npos) << c.pszName << ": " << index.GetOpenError();
@@ -72,7 +73,7 @@ TEST(IndexOpenTest, ChainTableSizeFollowsTheHeaderSize) {
         WriteSimpleCorpus(dir.Path(), {u"中國"});
         std::filesystem::resize_file(dir.File("Index-idx.h"), c.nSize);
         CIndex index;
-        ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText)) << c.nSize;
+        ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText)) << c.nSize;
         EXPECT_EQ(index.GetChainTableSize(), c.nEntries);
         // Chains of one block need no table.
         EXPECT_EQ(index.SearchPattern(u"中國", CombineReplace, true, false), 1);
@@ -84,15 +85,15 @@ TEST(IndexOpenTest, ScopesNameTheirFiles) {
     WriteSimpleCorpus(dir.Path(), {u"中國"});
     std::remove(dir.File("Index_desc-idx.m").c_str());
     CIndex index;
-    EXPECT_FALSE(index.Open(dir.Path(), "Index", ScopeAnnotations));
+    EXPECT_FALSE(index.Open(dir.Path(), "Index", IndexScope::Annotations));
     EXPECT_NE(index.GetOpenError().find("Index_desc-idx.m"), std::string::npos);
-    for (int nScope : {0, 2, 3, -1, 99}) {
-        EXPECT_TRUE(index.Open(dir.Path(), "Index", nScope)) << nScope;
+    for (int nScope : {0, 2, 3, -1, 99}) {  // any value but 1 and 2 is the whole text
+        EXPECT_TRUE(index.Open(dir.Path(), "Index", static_cast<IndexScope>(nScope))) << nScope;
         index.Close();
     }
-    EXPECT_EQ(CIndex::HeaderPath("d", "Index", ScopeMainText), "d/Index_content-idx.h");
-    EXPECT_EQ(CIndex::PostingsPath("d", "Index", ScopeAnnotations), "d/Index_desc-idx.m");
-    EXPECT_EQ(CIndex::HeaderPath("d", "Index", 7), "d/Index-idx.h");
+    EXPECT_EQ(CCorpusFiles::IndexHeader("d", IndexScope::MainText), "d/Index_content-idx.h");
+    EXPECT_EQ(CCorpusFiles::IndexPostings("d", IndexScope::Annotations), "d/Index_desc-idx.m");
+    EXPECT_EQ(CCorpusFiles::IndexHeader("d", static_cast<IndexScope>(7)), "d/Index-idx.h");
 }
 
 TEST(IndexOpenTest, MissingVariantTableIsNoFailure) {
@@ -100,7 +101,7 @@ TEST(IndexOpenTest, MissingVariantTableIsNoFailure) {
     WriteSimpleCorpus(dir.Path(), {u"中國"}, "56FD,570B\n");
     std::remove(dir.File("yitizi.txt").c_str());
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText));
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText));
     EXPECT_TRUE(index.GetVariants().Empty());
 }
 
@@ -119,7 +120,7 @@ protected:
                               u"国史\U00027944\U00027944",              // 6
                           },
                           "56FD,570B,56EF\n", 0x5eed);
-        ASSERT_TRUE(m_index.Open(m_dir.Path(), "Index", ScopeWholeText));
+        ASSERT_TRUE(m_index.Open(m_dir.Path(), "Index", IndexScope::WholeText));
     }
 
     CTempDir m_dir;
@@ -171,7 +172,7 @@ TEST(IndexGapTest, TwoGapsFindTheOccurrenceAfterAnEarlierStart) {
     CTempDir dir;
     WriteSimpleCorpus(dir.Path(), {u"中" + Repeat(u"的", 499) + u"中" + Repeat(u"的", 99) + u"國" + Repeat(u"的", 99) + u"史"});
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText));
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText));
     EXPECT_EQ(index.SearchPattern(u"中*國*史", CombineReplace, true, false), 1);
     EXPECT_THAT(index.GetResultHits(), ElementsAre(1));
 }

@@ -4,6 +4,7 @@
 
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ protected:
     // walking the chains; they must simply end.
     void SearchAll() {
         CIndex index;
-        if (!index.Open(m_dir.Path(), "Index", ScopeWholeText)) return;
+        if (!index.Open(m_dir.Path(), "Index", IndexScope::WholeText)) return;
         for (size_t nMaxRecords : {CSlotDirectoryCache::DefaultMaxRecords, size_t{0}}) {
             index.SetDirectoryLimits(CSlotDirectoryCache::DefaultMaxBytes, nMaxRecords);
             for (const char16_t* pszKeywords : {u"之", u"中國", u"天下 明月", u"明*月", u"人?史", u"不不不", u"之 不 人"}) {

@@ -6,6 +6,7 @@
 #include "index/postingcursor.h"
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ TEST(IndexWriterLimitTest, RefusesPostingsBeyond4GiB) {
 TEST(IndexWriterLimitTest, TheReaderReachesEveryBlockTheWriterMayWrite) {
     CTempDir dir;
     WriteSimpleCorpus(dir.Path(), {u"中"});
-    const std::string strHeader = CIndex::HeaderPath(dir.Path(), "Index", ScopeWholeText);
+    const std::string strHeader = CCorpusFiles::IndexHeader(dir.Path(), IndexScope::WholeText);
     {
         std::ofstream out(strHeader, std::ios::binary | std::ios::app);
         const std::string strZeros((CIndexWriter::MaxPostingsBlocks + 10) * 4, '\0');
@@ -37,6 +38,6 @@ TEST(IndexWriterLimitTest, TheReaderReachesEveryBlockTheWriterMayWrite) {
         ASSERT_TRUE(out.good());
     }
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText)) << index.GetOpenError();
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText)) << index.GetOpenError();
     EXPECT_EQ(index.GetChainTableSize(), CIndexWriter::MaxPostingsBlocks);
 }

@@ -9,6 +9,7 @@
 
 #include "support/randomcorpus.h"
 #include "support/tempdir.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 
@@ -46,25 +47,26 @@ TEST(RenderAgreementTest, FoundPagesShowTheirHits) {
         const uint32_t nPages = static_cast<uint32_t>(corpus.Pages().size());
 
         // Index scope and the text part that shows it.
-        for (auto [nScope, nTextPart] : {std::pair{ScopeWholeText, 0}, {ScopeMainText, 1}, {ScopeAnnotations, 2}}) {
+        for (IndexScope eScope : {IndexScope::WholeText, IndexScope::MainText, IndexScope::Annotations}) {
+            const TextPart ePart = TextPartOf(eScope);
             CIndex index;
-            ASSERT_TRUE(index.Open(dir.Path(), "Index", nScope));
+            ASSERT_TRUE(index.Open(dir.Path(), "Index", eScope));
             for (int i = 0; i < 80; ++i) {
                 const std::u16string strKeyword = SlotCharactersOnly(corpus.RandomPattern(rng, false));
                 if (CIndex::CountTerms(strKeyword) != 1) continue;
                 const bool bVariants = i % 3 == 0;
                 const std::string strName = CCodeConverter::Utf16ToUtf8(strKeyword) + " part " +
-                                            std::to_string(nTextPart) + (bVariants ? " variants" : "");
+                                            std::to_string(static_cast<int>(ePart)) + (bVariants ? " variants" : "");
                 index.SearchPattern(strKeyword, CombineReplace, true, bVariants);
                 std::set<uint32_t> found(index.GetResultPages().begin(), index.GetResultPages().end());
                 const std::map<uint32_t, uint32_t> shown =
-                    reference.SearchNonOverlapping(strKeyword, nScope, bVariants);
+                    reference.SearchNonOverlapping(strKeyword, eScope, bVariants);
                 // Every found page, and a few others that must show nothing.
                 std::set<uint32_t> pages = found;
                 for (int k = 0; k < 10; ++k) pages.insert(static_cast<uint32_t>(rng() % nPages));
                 for (uint32_t nPage : pages) {
                     std::string out;
-                    const int nMarks = index.RenderPage(static_cast<int32_t>(nPage), out, strKeyword, nTextPart, bVariants);
+                    const int nMarks = index.RenderPage(static_cast<int32_t>(nPage), out, strKeyword, ePart, bVariants);
                     if (!found.count(nPage)) {
                         EXPECT_EQ(nMarks, 0) << strName << " page " << nPage;
                         continue;

@@ -6,6 +6,7 @@
 #include "text/varianttable.h"
 
 #include "support/tempdir.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 
@@ -63,28 +64,28 @@ TEST_F(RenderPageTest, TemplateAndTargetCellByParity) {
     const std::string strPage = "<html><head><title>T</title></head><body><table><tr><TD w=1>L甲</TD><TD>X甲<br>Y</TD>";
     Store({{1, strPage}, {2, strPage}});
     std::string out;
-    EXPECT_EQ(m_list.RenderPage(0, out, u"甲", 0), 1);  // odd: the second cell
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲", TextPart::WholeText), 1);  // odd: the second cell
     EXPECT_EQ(out, Display("T", "L甲", "X" + Hit(0, "甲") + "<br>Y"));
-    EXPECT_EQ(m_list.RenderPage(1, out, u"甲", 0), 1);  // even: the first cell, now the wide one
+    EXPECT_EQ(m_list.RenderPage(1, out, u"甲", TextPart::WholeText), 1);  // even: the first cell, now the wide one
     EXPECT_EQ(out, Display("T", "L" + Hit(0, "甲"), "X甲<br>Y", 0));
 }
 
 TEST_F(RenderPageTest, TextParts) {
     Store({{1, "<title>T</title><TD></TD><TD>甲" + kOpen + "甲" + kClose + "甲" + kOpen + "乙"}});
     struct Case {
-        int nPart;
+        TextPart ePart;
         int nMarks;
         std::string cell;
     } cases[] = {
-        {0, 3, Hit(0, "甲") + kOpen + Hit(1, "甲") + kClose + Hit(2, "甲") + kOpen + "乙" + kClose},
-        {1, 2, Hit(0, "甲") + kOpen + "甲" + kClose + Hit(1, "甲") + kOpen + "乙" + kClose},
-        {2, 1, "甲" + kOpen + Hit(0, "甲") + kClose + "甲" + kOpen + "乙" + kClose},
-        {7, 0, ""},
+        {TextPart::WholeText, 3, Hit(0, "甲") + kOpen + Hit(1, "甲") + kClose + Hit(2, "甲") + kOpen + "乙" + kClose},
+        {TextPart::MainText, 2, Hit(0, "甲") + kOpen + "甲" + kClose + Hit(1, "甲") + kOpen + "乙" + kClose},
+        {TextPart::Annotations, 1, "甲" + kOpen + Hit(0, "甲") + kClose + "甲" + kOpen + "乙" + kClose},
+        {static_cast<TextPart>(7), 0, ""},  // no such part: the cell keeps nothing
     };
     for (const Case& c : cases) {
         std::string out;
-        EXPECT_EQ(m_list.RenderPage(0, out, u"甲", c.nPart), c.nMarks) << c.nPart;
-        EXPECT_EQ(out, Display("T", "", c.cell)) << c.nPart;
+        EXPECT_EQ(m_list.RenderPage(0, out, u"甲", c.ePart), c.nMarks) << c.ePart;
+        EXPECT_EQ(out, Display("T", "", c.cell)) << c.ePart;
     }
 }
 
@@ -92,26 +93,26 @@ TEST_F(RenderPageTest, EachDistinctKeywordOnceInOrder) {
     Store({{1, "<title>T</title><TD></TD><TD>乙甲乙丙</TD>"}});
     std::string out;
     // 甲, 乙, 甲 again (skipped), an ideographic space, 丙.
-    EXPECT_EQ(m_list.RenderPage(0, out, u"甲 乙 甲\u3000丙", 0), 4);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲 乙 甲\u3000丙", TextPart::WholeText), 4);
     EXPECT_EQ(out, Display("T", "", Hit(1, "乙") + Hit(0, "甲") + Hit(2, "乙") + Hit(3, "丙")));
     // A later keyword inside an earlier hit is marked inside it.
-    EXPECT_EQ(m_list.RenderPage(0, out, u"甲乙 乙", 0), 3);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲乙 乙", TextPart::WholeText), 3);
     EXPECT_EQ(out, Display("T", "", Hit(1, "乙") + Hit(0, "甲" + Hit(2, "乙")) + "丙"));
 }
 
 TEST_F(RenderPageTest, NothingToRenderLeavesTheOutputAlone) {
     Store({{1, "<title>T</title><TD></TD><TD>甲</TD>"}});
     std::string out = "untouched";
-    EXPECT_EQ(m_list.RenderPage(0, out, u"", 0), 0);
-    EXPECT_EQ(m_list.RenderPage(0, out, u"  \u3000 ", 0), 0);
-    EXPECT_EQ(m_list.RenderPage(5, out, u"甲", 0), 0);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"", TextPart::WholeText), 0);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"  \u3000 ", TextPart::WholeText), 0);
+    EXPECT_EQ(m_list.RenderPage(5, out, u"甲", TextPart::WholeText), 0);
     EXPECT_EQ(out, "untouched");
     // A keyword of wildcards still runs its pass: the page comes back templated.
-    EXPECT_EQ(m_list.RenderPage(0, out, u"?*", 0), 0);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"?*", TextPart::WholeText), 0);
     EXPECT_EQ(out, Display("T", "", "甲"));
     m_list.Close();
     out = "untouched";
-    EXPECT_EQ(m_list.RenderPage(0, out, u"甲", 0), 0);
+    EXPECT_EQ(m_list.RenderPage(0, out, u"甲", TextPart::WholeText), 0);
     EXPECT_EQ(out, "untouched");
 }
 
@@ -134,9 +135,9 @@ TEST_F(RenderPageTest, HostilePagesRender) {
     };
     Store(pages);
     for (int32_t nPage = 0; nPage < static_cast<int32_t>(pages.size()); ++nPage) {
-        for (int nPart : {0, 1, 2}) {
+        for (TextPart ePart : {TextPart::WholeText, TextPart::MainText, TextPart::Annotations}) {
             std::string out;
-            int nMarks = m_list.RenderPage(nPage, out, u"甲 *甲 甲?? ?", nPart);
+            int nMarks = m_list.RenderPage(nPage, out, u"甲 *甲 甲?? ?", ePart);
             EXPECT_GE(nMarks, 0);
             EXPECT_EQ(out.compare(0, kHead.size(), kHead), 0) << nPage;
             // The display page parses back into its three parts.
@@ -147,7 +148,7 @@ TEST_F(RenderPageTest, HostilePagesRender) {
     }
     // The unclosed annotation gains its close tag.
     std::string out;
-    m_list.RenderPage(5, out, u"甲", 0);
+    m_list.RenderPage(5, out, u"甲", TextPart::WholeText);
     EXPECT_NE(out.find(kOpen + "unclosed " + Hit(0, "甲") + kClose + kTail), std::string::npos);
 }
 
@@ -163,7 +164,7 @@ TEST(RenderBoundTest, PassesStopAtTheWorkBound) {
     strCell.resize(4u << 20, 'x');
     const std::string strPage = "<title>T</title><TD>" + strCell + "</TD>";
     std::string out;
-    const int nMarks = CFileList::RenderBytes(strPage, out, strKeywords, 0, 0);
+    const int nMarks = CFileList::RenderBytes(strPage, out, strKeywords, 0, TextPart::WholeText);
     EXPECT_EQ(nMarks, 16);
 }
 
@@ -243,11 +244,11 @@ TEST(VariantExpansionTest, FormsOnThePageMarkWhatEveryCombinationMarks) {
             return s;
         };
         for (int nParity : {0, 1}) {
-            for (int nPart : {0, 1, 2}) {
+            for (TextPart ePart : {TextPart::WholeText, TextPart::MainText, TextPart::Annotations}) {
                 std::string strEvery, strOnPage;
-                const int nEvery = CFileList::RenderBytes(strPage, strEvery, join(every), nParity, nPart);
+                const int nEvery = CFileList::RenderBytes(strPage, strEvery, join(every), nParity, ePart);
                 const int nOnPage = CFileList::RenderBytes(strPage, strOnPage, onPage.empty() ? strKeywords : join(onPage),
-                                                           nParity, nPart);
+                                                           nParity, ePart);
                 EXPECT_EQ(nOnPage, nEvery) << CCodeConverter::Utf16ToUtf8(strKeywords);
                 EXPECT_EQ(strOnPage, strEvery) << CCodeConverter::Utf16ToUtf8(strKeywords) << "\n" << strPage;
                 nMarked += nEvery > 0;
@@ -273,7 +274,7 @@ TEST(VariantExpansionTest, LongPhrasesTypedInNewFormsMarkEveryHit) {
     // In the order of the combinations: 气 comes before 氣 in its group.
     EXPECT_EQ(forms, (std::vector<std::u16string>{u"气讀戰樂氣读戰樂氣讀战乐", u"氣讀戰樂氣讀戰樂氣讀戰樂"}));
     std::string out;
-    EXPECT_EQ(CFileList::RenderBytes(strPage, out, forms[0] + u" " + forms[1], 0, 0), 3);
+    EXPECT_EQ(CFileList::RenderBytes(strPage, out, forms[0] + u" " + forms[1], 0, TextPart::WholeText), 3);
     // A page without the phrase in any form: nothing to mark.
     EXPECT_TRUE(table.ExpandVariantsOnPage(strTyped, "<TD>氣讀戰樂</TD>", forms));
     EXPECT_TRUE(forms.empty());

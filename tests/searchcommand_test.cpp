@@ -7,6 +7,7 @@
 #include "support/clirunner.h"
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
+#include "support/textpartnames.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -150,10 +151,10 @@ TEST_F(SearchCommandTest, PartChoosesTheIndex) {
     CIndexWriter writer;
     std::string strError;
     ASSERT_TRUE(writer.AddPosition(0x53F2 - 0x3400, 1, 0, strError)) << strError;
-    ASSERT_TRUE(writer.Write(CIndex::HeaderPath(m_dir.Path(), "Index", ScopeMainText),
-                             CIndex::PostingsPath(m_dir.Path(), "Index", ScopeMainText), strError))
+    ASSERT_TRUE(writer.Write(CCorpusFiles::IndexHeader(m_dir.Path(), IndexScope::MainText),
+                             CCorpusFiles::IndexPostings(m_dir.Path(), IndexScope::MainText), strError))
         << strError;
-    std::remove(CIndex::HeaderPath(m_dir.Path(), "Index", ScopeAnnotations).c_str());
+    std::remove(CCorpusFiles::IndexHeader(m_dir.Path(), IndexScope::Annotations).c_str());
 
     EXPECT_EQ(Search({"史"}).strOut, "K\tP\tX\t2\t1\t1\nK\tP\tY\t7\t2\t1\n全部で 2 頁で、2 箇所でした。\n");
     EXPECT_EQ(Search({"--part", "whole", "史"}).strOut, Search({"史"}).strOut);

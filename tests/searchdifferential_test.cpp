@@ -9,6 +9,7 @@
 #include "support/randomcorpus.h"
 #include "support/tempdir.h"
 #include "support/testcorpus.h"
+#include "support/textpartnames.h"
 
 #include <gtest/gtest.h>
 
@@ -32,19 +33,19 @@ std::string Difference(const std::map<uint32_t, uint32_t>& actual, const std::ma
     return out;
 }
 
-std::string Describe(const std::u16string& s, int nScope, bool bVariants) {
-    return CCodeConverter::Utf16ToUtf8(s) + " scope " + std::to_string(nScope) + (bVariants ? " variants" : "");
+std::string Describe(const std::u16string& s, IndexScope eScope, bool bVariants) {
+    return CCodeConverter::Utf16ToUtf8(s) + " scope " + std::to_string(static_cast<int>(eScope)) + (bVariants ? " variants" : "");
 }
 
 // The scan's result of and / or over terms, as SearchAnd / SearchOr give it:
 // pages in result order, hits per page.
-void ExpectedCombination(const CScanReference& reference, const std::vector<std::u16string>& terms, int nScope,
+void ExpectedCombination(const CScanReference& reference, const std::vector<std::u16string>& terms, IndexScope eScope,
                          bool bVariants, bool bAnd, std::vector<uint32_t>& expectedPages,
                          std::map<uint32_t, uint32_t>& expectedHits) {
     expectedPages.clear();
     expectedHits.clear();
     for (size_t t = 0; t < terms.size(); ++t) {
-        std::map<uint32_t, uint32_t> found = reference.Search(terms[t], nScope, bVariants);
+        std::map<uint32_t, uint32_t> found = reference.Search(terms[t], eScope, bVariants);
         if (bAnd) {
             std::vector<uint32_t> kept;
             std::map<uint32_t, uint32_t> hits;
@@ -81,22 +82,22 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
         ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), dir.Path(), strError)) << strError;
 
         const CScanReference reference(corpus.Pages(), corpus.VariantTable());
-        for (int nScope : {ScopeWholeText, ScopeMainText, ScopeAnnotations}) {
+        for (IndexScope eScope : {IndexScope::WholeText, IndexScope::MainText, IndexScope::Annotations}) {
             CIndex index;
-            ASSERT_TRUE(index.Open(dir.Path(), "Index", nScope));
+            ASSERT_TRUE(index.Open(dir.Path(), "Index", eScope));
             for (int i = 0; i < 300; ++i) {
                 const bool bVariants = rng() % 2;
                 std::u16string strPattern = corpus.RandomPattern(rng);
-                std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, nScope, bVariants);
+                std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, eScope, bVariants);
                 index.SearchPattern(strPattern, CombineReplace, true, bVariants);
                 std::map<uint32_t, uint32_t> actual;
                 for (size_t k = 0; k < index.GetResultPages().size(); ++k)
                     actual[index.GetResultPages()[k]] = index.GetResultHits()[k];
-                ASSERT_TRUE(actual == expected) << Describe(strPattern, nScope, bVariants) << " seed " << nSeed
+                ASSERT_TRUE(actual == expected) << Describe(strPattern, eScope, bVariants) << " seed " << nSeed
                                                 << Difference(actual, expected);
                 // Pages only: the same pages, no hits.
                 index.SearchPattern(strPattern, CombineReplace, false, bVariants);
-                EXPECT_EQ(index.GetResultPages().size(), expected.size()) << Describe(strPattern, nScope, bVariants);
+                EXPECT_EQ(index.GetResultPages().size(), expected.size()) << Describe(strPattern, eScope, bVariants);
                 EXPECT_TRUE(index.GetResultHits().empty());
                 // A counting search after one that did not count is refused
                 // until the result set is emptied (an empty pattern does it).
@@ -122,14 +123,14 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
                 }
                 std::vector<uint32_t> expectedPages;
                 std::map<uint32_t, uint32_t> expectedHits;
-                ExpectedCombination(reference, terms, nScope, bVariants, bAnd, expectedPages, expectedHits);
+                ExpectedCombination(reference, terms, eScope, bVariants, bAnd, expectedPages, expectedHits);
                 if (bAnd)
                     index.SearchAnd(keywords, true, bVariants);
                 else
                     index.SearchOr(keywords, true, bVariants);
-                ASSERT_EQ(index.GetResultPages(), expectedPages) << Describe(keywords, nScope, bVariants) << (bAnd ? " and" : " or");
+                ASSERT_EQ(index.GetResultPages(), expectedPages) << Describe(keywords, eScope, bVariants) << (bAnd ? " and" : " or");
                 for (size_t k = 0; k < expectedPages.size(); ++k)
-                    EXPECT_EQ(index.GetResultHits()[k], expectedHits[expectedPages[k]]) << Describe(keywords, nScope, bVariants);
+                    EXPECT_EQ(index.GetResultHits()[k], expectedHits[expectedPages[k]]) << Describe(keywords, eScope, bVariants);
             }
         }
     }
@@ -159,18 +160,18 @@ TEST(SearchDifferentialTest, TheDefaultGroupsOfABuild) {
         const std::string strFolder = dir.File("corpus" + std::to_string(nSeed));
         ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), strFolder, strError)) << strError;
         const CScanReference reference(corpus.Pages(), corpus.VariantTable());
-        for (int nScope : {ScopeWholeText, ScopeMainText, ScopeAnnotations}) {
+        for (IndexScope eScope : {IndexScope::WholeText, IndexScope::MainText, IndexScope::Annotations}) {
             CIndex index;
-            ASSERT_TRUE(index.Open(strFolder, "Index", nScope));
+            ASSERT_TRUE(index.Open(strFolder, "Index", eScope));
             for (int i = 0; i < 200; ++i) {
                 const bool bVariants = i % 4 != 0;
                 const std::u16string strPattern = corpus.RandomPattern(rng);
-                const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, nScope, bVariants);
+                const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, eScope, bVariants);
                 index.SearchPattern(strPattern, CombineReplace, true, bVariants);
                 std::map<uint32_t, uint32_t> actual;
                 for (size_t k = 0; k < index.GetResultPages().size(); ++k)
                     actual[index.GetResultPages()[k]] = index.GetResultHits()[k];
-                ASSERT_TRUE(actual == expected) << Describe(strPattern, nScope, bVariants) << " seed " << nSeed
+                ASSERT_TRUE(actual == expected) << Describe(strPattern, eScope, bVariants) << " seed " << nSeed
                                                 << Difference(actual, expected);
                 // A pattern of characters that have a slot (the search drops
                 // the others, the display would look for them) marks
@@ -181,9 +182,9 @@ TEST(SearchDifferentialTest, TheDefaultGroupsOfABuild) {
                 if (!bMarkable) continue;
                 for (const auto& [nPage, nHits] : actual) {
                     std::string strOut;
-                    const int nTextPart = nScope == ScopeMainText ? 1 : nScope == ScopeAnnotations ? 2 : 0;
-                    EXPECT_GT(index.RenderPage(static_cast<int32_t>(nPage), strOut, strPattern, nTextPart, bVariants), 0)
-                        << Describe(strPattern, nScope, bVariants) << " page " << nPage;
+                    EXPECT_GT(index.RenderPage(static_cast<int32_t>(nPage), strOut, strPattern, TextPartOf(eScope), bVariants),
+                              0)
+                        << Describe(strPattern, eScope, bVariants) << " page " << nPage;
                     ++nFound;
                 }
             }
@@ -235,23 +236,23 @@ TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {
         {"walking the chains", CSlotDirectoryCache::DefaultMaxBytes, 0},
     };
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", ScopeWholeText));
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText));
     for (const Setting& setting : settings) {
         index.SetDirectoryLimits(setting.nMaxBytes, setting.nMaxRecords);
         for (bool bVariants : {false, true}) {
             for (const std::u16string& strPattern : patterns) {
-                const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, ScopeWholeText, bVariants);
+                const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, IndexScope::WholeText, bVariants);
                 index.SearchPattern(strPattern, CombineReplace, true, bVariants);
                 std::map<uint32_t, uint32_t> actual;
                 for (size_t k = 0; k < index.GetResultPages().size(); ++k)
                     actual[index.GetResultPages()[k]] = index.GetResultHits()[k];
-                ASSERT_TRUE(actual == expected) << setting.pszName << " " << Describe(strPattern, ScopeWholeText, bVariants)
+                ASSERT_TRUE(actual == expected) << setting.pszName << " " << Describe(strPattern, IndexScope::WholeText, bVariants)
                                                 << Difference(actual, expected);
                 // Pages only, ascending.
                 std::vector<uint32_t> expectedPages;
                 for (const auto& [p, n] : expected) expectedPages.push_back(p);
                 index.SearchPattern(strPattern, CombineReplace, false, bVariants);
-                EXPECT_EQ(index.GetResultPages(), expectedPages) << setting.pszName << " " << Describe(strPattern, ScopeWholeText, bVariants);
+                EXPECT_EQ(index.GetResultPages(), expectedPages) << setting.pszName << " " << Describe(strPattern, IndexScope::WholeText, bVariants);
                 index.SearchPattern(u"", CombineReplace, false, false);
             }
             for (const std::vector<std::u16string>& terms : keywordSets) {
@@ -260,12 +261,12 @@ TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {
                     for (const std::u16string& term : terms) keywords += (keywords.empty() ? u"" : u" ") + term;
                     std::vector<uint32_t> expectedPages;
                     std::map<uint32_t, uint32_t> expectedHits;
-                    ExpectedCombination(reference, terms, ScopeWholeText, bVariants, bAnd, expectedPages, expectedHits);
+                    ExpectedCombination(reference, terms, IndexScope::WholeText, bVariants, bAnd, expectedPages, expectedHits);
                     if (bAnd)
                         index.SearchAnd(keywords, true, bVariants);
                     else
                         index.SearchOr(keywords, true, bVariants);
-                    ASSERT_EQ(index.GetResultPages(), expectedPages) << setting.pszName << " " << Describe(keywords, ScopeWholeText, bVariants) << (bAnd ? " and" : " or");
+                    ASSERT_EQ(index.GetResultPages(), expectedPages) << setting.pszName << " " << Describe(keywords, IndexScope::WholeText, bVariants) << (bAnd ? " and" : " or");
                     for (size_t k = 0; k < expectedPages.size(); ++k)
                         EXPECT_EQ(index.GetResultHits()[k], expectedHits[expectedPages[k]]) << setting.pszName;
                 }

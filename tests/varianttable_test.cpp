@@ -67,12 +67,12 @@ TEST(VariantTableTest, GroupsBeyondTheSlotRangeHaveNoSlot) {
 TEST(VariantTableTest, LoadsFromTheFolderAndFormatsBack) {
     CTempDir dir;
     CVariantTable table;
-    EXPECT_FALSE(table.Load(dir.Path()));  // no file: empty table, no error
+    EXPECT_FALSE(table.LoadFile(dir.File("yitizi.txt")));  // no file: empty table, no error
     EXPECT_TRUE(table.Empty());
     Groups groups = {{0x56FD, 0x570B}, {0x27944, 0x4E2D}};
     dir.Write("yitizi.txt", CVariantTable::Format(groups));
     EXPECT_EQ(dir.Read("yitizi.txt"), "56FD,570B\n27944,4E2D\n");
-    EXPECT_TRUE(table.Load(dir.Path()));
+    EXPECT_TRUE(table.LoadFile(dir.File("yitizi.txt")));
     EXPECT_EQ(table.Groups(), groups);
 }
 

@@ -76,10 +76,10 @@ void CVariantTable::Parse(const std::string& strBytes) {
     }
 }
 
-bool CVariantTable::Load(const std::string& strFolder) {
+bool CVariantTable::LoadFile(const std::string& strPath) {
     Clear();
     try {
-        Parse(CReadOnlyFile::ReadAll(strFolder + "/yitizi.txt", MaxFileBytes));
+        Parse(CReadOnlyFile::ReadAll(strPath, MaxFileBytes));
         return true;
     } catch (const CFileException&) {
         return false;

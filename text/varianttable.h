@@ -31,10 +31,10 @@ public:
 
     // Replaces the table with the groups of strBytes.
     void Parse(const std::string& strBytes);
-    // Empties the table, then loads strFolder + "/yitizi.txt". A missing,
-    // unreadable or oversized file leaves the table empty; returns whether a
-    // file was read.
-    bool Load(const std::string& strFolder);
+    // Empties the table, then loads the file strPath (a corpus's
+    // "yitizi.txt"). A missing, unreadable or oversized file leaves the
+    // table empty; returns whether a file was read.
+    bool LoadFile(const std::string& strPath);
     void Clear();
 
     // The text form of the table, one group a line as upper-case hex fields

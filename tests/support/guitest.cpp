@@ -1,7 +1,7 @@
 #include "support/guitest.h"
 
-#include "controls/messagebox.h"
 #include "builder/corpuswriter.h"
+#include "controls/messagebox.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
 #include "text/varianttable.h"

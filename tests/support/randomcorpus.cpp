@@ -150,10 +150,11 @@ RefPattern CompileReference(const std::u16string& strPattern) {
 
 CScanReference::CScanReference(const std::vector<Page>& pages, const CVariantTable& variants) : m_variants(variants) {
     for (int nScope = 0; nScope < 3; ++nScope) {
+        const IndexScope eScope = static_cast<IndexScope>(nScope);
         for (const Page& page : pages) {
             ScopedPage scoped;
             for (const auto& [nPos, value] : page.chars) {
-                if (nScope != ScopeWholeText && (nScope == ScopeAnnotations) != value.second) continue;
+                if (eScope != IndexScope::WholeText && (eScope == IndexScope::Annotations) != value.second) continue;
                 scoped.at[nPos] = value.first;
                 scoped.chars.emplace_back(nPos, value.first);
             }
@@ -207,11 +208,11 @@ uint32_t CScanReference::CountOnPage(const ScopedPage& page, const RefPattern& p
     return static_cast<uint32_t>(values[0].size());
 }
 
-std::map<uint32_t, uint32_t> CScanReference::Search(const std::u16string& strPattern, int nScope, bool bVariants) const {
+std::map<uint32_t, uint32_t> CScanReference::Search(const std::u16string& strPattern, IndexScope eScope, bool bVariants) const {
     std::map<uint32_t, uint32_t> found;
     RefPattern pattern = CompileReference(strPattern);
     if (!pattern.valid) return found;
-    const std::vector<ScopedPage>& pages = m_scoped[nScope == 1 || nScope == 2 ? nScope : 0];
+    const std::vector<ScopedPage>& pages = m_scoped[static_cast<int>(eScope)];
     for (uint32_t p = 0; p < pages.size(); ++p) {
         uint32_t n = CountOnPage(pages[p], pattern, bVariants);
         if (n) found[p] = n;
@@ -219,7 +220,7 @@ std::map<uint32_t, uint32_t> CScanReference::Search(const std::u16string& strPat
     return found;
 }
 
-std::map<uint32_t, uint32_t> CScanReference::SearchNonOverlapping(const std::u16string& strPattern, int nScope,
+std::map<uint32_t, uint32_t> CScanReference::SearchNonOverlapping(const std::u16string& strPattern, IndexScope eScope,
                                                                   bool bVariants) const {
     std::map<uint32_t, uint32_t> found;
     RefPattern pattern = CompileReference(strPattern);
@@ -229,7 +230,7 @@ std::map<uint32_t, uint32_t> CScanReference::SearchNonOverlapping(const std::u16
     // first or after the last character of a keyword mark nothing.
     const uint64_t nFirst = pattern.length - 1 - terms.front().offset;
     const uint64_t nLast = pattern.length - 1 - terms.back().offset;
-    const std::vector<ScopedPage>& pages = m_scoped[nScope == 1 || nScope == 2 ? nScope : 0];
+    const std::vector<ScopedPage>& pages = m_scoped[static_cast<int>(eScope)];
     for (uint32_t p = 0; p < pages.size(); ++p) {
         uint32_t n = 0;
         uint64_t nFree = 0;  // first position a new occurrence may start at

@@ -12,6 +12,7 @@
 // the pattern can be completed.
 
 #include "builder/sourcetree.h"
+#include "corpus/textparts.h"
 #include "text/varianttable.h"
 
 #include <cstdint>
@@ -88,10 +89,10 @@ public:
     CScanReference(const std::vector<Page>& pages, const CVariantTable& variants);
 
     // Hits per page (pages without hits left out), ascending.
-    std::map<uint32_t, uint32_t> Search(const std::u16string& strPattern, int nScope, bool bVariants) const;
+    std::map<uint32_t, uint32_t> Search(const std::u16string& strPattern, IndexScope eScope, bool bVariants) const;
     // The occurrences that do not overlap an earlier one, taken from the
     // left (how the display marks a keyword without "*"), per page.
-    std::map<uint32_t, uint32_t> SearchNonOverlapping(const std::u16string& strPattern, int nScope, bool bVariants) const;
+    std::map<uint32_t, uint32_t> SearchNonOverlapping(const std::u16string& strPattern, IndexScope eScope, bool bVariants) const;
 
 private:
     struct ScopedPage {

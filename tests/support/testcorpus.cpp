@@ -36,8 +36,8 @@ void WriteSimpleCorpus(const std::string& strFolder, const std::vector<std::u16s
             throw std::runtime_error(strError);
     }
     if (!store.Finish(14, "test corpus", strError)) throw std::runtime_error(strError);
-    for (int nScope : {ScopeWholeText, ScopeAnnotations, ScopeMainText})
-        if (!writer.Write(CIndex::HeaderPath(strFolder, "Index", nScope), CIndex::PostingsPath(strFolder, "Index", nScope),
+    for (IndexScope eScope : {IndexScope::WholeText, IndexScope::Annotations, IndexScope::MainText})
+        if (!writer.Write(CCorpusFiles::IndexHeader(strFolder, eScope), CCorpusFiles::IndexPostings(strFolder, eScope),
                           strError))
             throw std::runtime_error(strError);
     std::ofstream(strFolder + "/yitizi.txt", std::ios::binary) << strVariants;

@@ -3,14 +3,14 @@
 // states:
 //   tessaline-finishing-screenshots DATA_DIR OUT_DIR
 // Run it under an X server (scripts/screenshots-finishing.sh uses xvfb-run).
-#include "splash/aboutdlg.h"
 #include "frame/book.h"
 #include "frame/bookview.h"
 #include "frame/mainfrm.h"
 #include "frame/scrolltoolbar.h"
-#include "splash/splashwnd.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
+#include "splash/aboutdlg.h"
+#include "splash/splashwnd.h"
 
 #include <QDir>
 #include <QScreen>
