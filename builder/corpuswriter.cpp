@@ -6,16 +6,17 @@
 #include "corpus/filelistwriter.h"
 #include "index/index.h"
 #include "index/indexwriter.h"
+#include "platform/atomicfile.h"
 #include "platform/stagingfolder.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -24,20 +25,6 @@ namespace fs = std::filesystem;
 
 const char* const CCorpusWriter::HeaderText = "Tessaline corpus";
 
-namespace {
-
-bool WriteFile(const std::string& strPath, const std::string& strBytes, std::string& strError) {
-    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
-    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
-    out.flush();
-    if (!out) {
-        strError = strPath + ": cannot write";
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string CCorpusWriter::PageName(size_t nCategory, size_t nBook, size_t nVolume, int32_t nPageNumber) {
     char szName[96];
@@ -51,19 +38,15 @@ bool CCorpusWriter::Write(const CorpusSource& source, const CVariantTable& varia
     m_warnings.clear();
     if (!CSourceTree::Check(source, strError)) return false;
 
-    std::error_code ec;
-    fs::create_directories(strOutDir, ec);
-    if (ec || !fs::is_directory(strOutDir)) {
-        strError = strOutDir + ": cannot create the output folder" + (ec ? " (" + ec.message() + ")" : std::string());
-        return false;
-    }
-    // The staging folder lives inside the output folder, so the final
-    // renames stay on one file system.
+    // Built aside and put in place whole: a build that fails or is killed
+    // leaves the folder as it was, an older corpus included.
     CStagingFolder stage;
-    if (!stage.Create(strOutDir + "/.tessaline-build-", strError)) return false;
-    const std::string& strStage = stage.Path();
+    if (!stage.Create(strOutDir, strError)) return false;
+    if (stage.RemovedLeftovers() > 0)
+        m_warnings.push_back(std::to_string(stage.RemovedLeftovers()) + " staging folders that interrupted builds of " +
+                             strOutDir + " left behind were removed");
     try {
-        if (!WriteStaged(source, variants, strStage, strError)) return false;
+        if (!WriteStaged(source, variants, stage.Path(), strError)) return false;
     } catch (const std::bad_alloc&) {
         strError = "out of memory while building the corpus";
         return false;
@@ -71,15 +54,14 @@ bool CCorpusWriter::Write(const CorpusSource& source, const CVariantTable& varia
         strError = std::string("building the corpus failed: ") + e.what();
         return false;
     }
-    for (const std::string& strName : CCorpusFiles::Names()) {
-        const std::string strTarget = strOutDir + "/" + strName;
-        if (std::rename((strStage + "/" + strName).c_str(), strTarget.c_str()) != 0) {
-            strError = strTarget + ": cannot move the written file into place (" + std::strerror(errno) +
-                       "); the corpus in " + strOutDir + " may be incomplete";
-            return false;
-        }
-    }
-    return true;
+    // Files of the folder that are not the corpus's (a stamp, notes) stay.
+    const std::vector<std::string> names = CCorpusFiles::Names();
+    return stage.SwapIn(
+        [&names](const std::string& strName) {
+            return std::find(names.begin(), names.end(), strName) == names.end() &&
+                   strName.compare(0, 17, ".tessaline-build-") != 0;
+        },
+        strError);
 }
 
 bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable& variants, const std::string& strStage,
@@ -172,8 +154,11 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
                                  CCorpusFiles::IndexPostings(strStage, index.first), strError))
             return false;
     }
-    if (!WriteFile(strStage + "/" + CCorpusFiles::Catalogue, CCatalog::Format(catalog), strError)) return false;
-    if (!WriteFile(strStage + "/" + CCorpusFiles::Variants, strVariantText, strError)) return false;
+    if (!CAtomicFile::Write(strStage + "/" + CCorpusFiles::Catalogue, CCatalog::Format(catalog),
+                            CAtomicFile::Mode::Staged, strError) ||
+        !CAtomicFile::Write(strStage + "/" + CCorpusFiles::Variants, strVariantText, CAtomicFile::Mode::Staged,
+                            strError))
+        return false;
 
     m_summary.pages = nPage;
     m_summary.categories = source.categories.size();

@@ -35,9 +35,10 @@ struct CorpusSummary {
 // has a slot is posted under the slot and, when it belongs to a variant
 // group that has a slot, under the group's slot too.
 //
-// Everything is written into a hidden staging folder inside the output
-// folder and renamed into place only when all files are complete, so a
-// failed build leaves the folder as it was (an older corpus included).
+// Everything is written into a staging folder beside the output folder
+// (CStagingFolder), synced and put in its place whole only when all files
+// are complete, so a failed or killed build leaves the folder as it was
+// (an older corpus included); other files of the folder are kept.
 class CCorpusWriter {
 public:
     static constexpr int32_t DefaultHeaderValue = 14;
@@ -53,11 +54,11 @@ public:
     void SetShuffleSeed(uint64_t nSeed) { m_nShuffleSeed = nSeed; }
     void SetProgressCallback(ProgressCallback callback) { m_progress = std::move(callback); }
 
-    // Writes the corpus into strOutDir, which is created if missing; files
-    // of the same names there are replaced. False with strError (naming the
-    // page or file and what went wrong) when the source fails
-    // CSourceTree::Check or a file cannot be written; the folder then holds
-    // no new file.
+    // Writes the corpus into strOutDir, which is created if missing; the
+    // corpus files there are replaced, others kept. False with strError
+    // (naming the page or file and what went wrong) when the source fails
+    // CSourceTree::Check or a file cannot be written; the folder is then as
+    // it was.
     bool Write(const CorpusSource& source, const CVariantTable& variants, const std::string& strOutDir,
                std::string& strError);
 

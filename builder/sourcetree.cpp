@@ -160,7 +160,7 @@ bool CheckName(const std::string& strName, const std::string& strWhere, const ch
                    " has an empty name (a folder named by its ordering number only?)";
         return false;
     }
-    if (CSourceTree::FindInvalidUtf8(strName) != std::string::npos) {
+    if (CCodeConverter::FindInvalidUtf8(strName) != std::string::npos) {
         strError = strWhere + ": the " + pszWhat + " name is not valid UTF-8";
         return false;
     }
@@ -174,7 +174,7 @@ bool CheckName(const std::string& strName, const std::string& strWhere, const ch
 
 bool CheckPageText(const SourcePage& page, const std::string& strWhere, std::string& strError) {
     const std::string& strText = page.text;
-    size_t nBad = CSourceTree::FindInvalidUtf8(strText);
+    size_t nBad = CCodeConverter::FindInvalidUtf8(strText);
     const char* pszWhat = "invalid UTF-8";
     const size_t nNul = strText.find('\0');
     if (nNul != std::string::npos && (nBad == std::string::npos || nNul < nBad)) {
@@ -239,38 +239,6 @@ bool CSourceTree::SplitPrefix(const std::string& strFolder, std::string& strNumb
     strNumber = strFolder.substr(0, n);
     strName = strFolder.substr(n + 1);
     return true;
-}
-
-size_t CSourceTree::FindInvalidUtf8(const std::string& strText) {
-    const auto* p = reinterpret_cast<const unsigned char*>(strText.data());
-    const size_t nSize = strText.size();
-    size_t i = 0;
-    while (i < nSize) {
-        const unsigned char b = p[i];
-        size_t nLength;
-        uint32_t nMin;
-        uint32_t c;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            nLength = 2, nMin = 0x80, c = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            nLength = 3, nMin = 0x800, c = b & 0x0F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            nLength = 4, nMin = 0x10000, c = b & 0x07;
-        } else {
-            return i;
-        }
-        if (nSize - i < nLength) return i;
-        for (size_t k = 1; k < nLength; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return i;
-            c = c << 6 | (p[i + k] & 0x3F);
-        }
-        if (c < nMin || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return i;
-        i += nLength;
-    }
-    return std::string::npos;
 }
 
 bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::string& strError) {

@@ -84,8 +84,4 @@ public:
     // when there is no prefix (digits followed by one space).
     static bool SplitPrefix(const std::string& strFolder, std::string& strNumber, std::string& strName);
 
-    // The byte offset of the first malformed UTF-8 sequence (overlong forms,
-    // surrogates and values above U+10FFFF included), or npos when strText
-    // is valid.
-    static size_t FindInvalidUtf8(const std::string& strText);
 };

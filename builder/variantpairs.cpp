@@ -21,13 +21,11 @@ bool CVariantPairs::Parse(const std::string& strText, CVariantGroupBuilder& grou
         if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
         if (strLine.empty() || strLine[0] == '#') continue;
         const std::string strWhere = "line " + std::to_string(nLine) + ": ";
-        const std::u32string line = CCodeConverter::Utf8ToUtf32(strLine);
-        std::string strRoundTrip;
-        for (char32_t c : line) CCodeConverter::AppendUtf8(c, strRoundTrip);
-        if (strRoundTrip != strLine) {
+        if (CCodeConverter::FindInvalidUtf8(strLine) != std::string::npos) {
             strError = strWhere + "not valid UTF-8";
             return false;
         }
+        const std::u32string line = CCodeConverter::Utf8ToUtf32(strLine);
         const size_t nTab = line.find(U'\t');
         if (nTab == std::u32string::npos || nTab == 0) {
             strError = strWhere + "expected KEY<TAB>VALUE [VALUE...]";

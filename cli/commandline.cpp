@@ -95,8 +95,8 @@ bool CCommandLine::ParseCount(const std::string& strText, int32_t& nValue) {
 bool CCommandLine::JoinKeywords(const std::vector<std::string>& args, size_t nFrom, std::u16string& strKeywords) {
     std::string strJoined;
     for (size_t i = nFrom; i < args.size(); ++i) strJoined += (i > nFrom ? " " : "") + args[i];
+    if (CCodeConverter::FindInvalidUtf8(strJoined) != std::string::npos) return false;
     std::u16string strUnits = CCodeConverter::Utf8ToUtf16(strJoined);
-    if (CCodeConverter::Utf16ToUtf8(strUnits) != strJoined) return false;
     for (char16_t& u : strUnits)
         if (u == u'\u3000') u = u' ';
     strKeywords = std::move(strUnits);

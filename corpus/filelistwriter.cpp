@@ -1,5 +1,6 @@
 #include "corpus/filelistwriter.h"
 
+#include "corpus/corpusfiles.h"
 #include "corpus/filelist.h"
 
 #include <cstdio>
@@ -14,13 +15,9 @@ void PutInt32(std::string& out, int32_t n) {
 }  // namespace
 
 bool CFileListWriter::Open(const std::string& strFolder, const std::string& strBaseName, std::string& strError) {
-    m_strRecordPath = strFolder + "/" + strBaseName + "-fl.h";
-    m_strContentPath = strFolder + "/" + strBaseName + "-fl.cnt";
-    m_content.open(m_strContentPath + ".part", std::ios::binary | std::ios::trunc);
-    if (!m_content) {
-        strError = m_strContentPath + ".part: cannot create";
+    m_strRecordPath = CCorpusFiles::StoreRecords(strFolder, strBaseName);
+    if (!m_content.Open(CCorpusFiles::StoreContent(strFolder, strBaseName), CAtomicFile::Mode::Durable, strError))
         return false;
-    }
     m_nPages = 0;
     m_nContentLength = 0;
     m_strRecords.clear();
@@ -39,11 +36,7 @@ bool CFileListWriter::AddPage(const std::string& strName, const std::string& str
     }
     std::string strScrambled = strBytes;
     for (char& c : strScrambled) c = static_cast<char>(c ^ CFileList::ScrambleKey);
-    m_content.write(strScrambled.data(), static_cast<std::streamsize>(strScrambled.size()));
-    if (!m_content) {
-        strError = m_strContentPath + ".part: cannot write";
-        return false;
-    }
+    if (!m_content.Append(strScrambled, strError)) return false;
     m_nContentLength += strBytes.size();
     std::string strField = strName;
     strField.resize(static_cast<size_t>(m_nNameWidth), '\0');
@@ -55,31 +48,15 @@ bool CFileListWriter::AddPage(const std::string& strName, const std::string& str
 }
 
 bool CFileListWriter::Finish(int32_t nHeaderValue, const std::string& strHeaderText, std::string& strError) {
-    m_content.close();
-    if (!m_content) {
-        strError = m_strContentPath + ".part: cannot write";
-        return false;
-    }
     std::string strHeader;
     PutInt32(strHeader, nHeaderValue);
     PutInt32(strHeader, m_nNameWidth);
     std::string strText = strHeaderText.substr(0, CFileList::HeaderTextSize - 1);
     strText.resize(CFileList::HeaderTextSize, '\0');
     strHeader += strText;
-    {
-        std::ofstream out(m_strRecordPath + ".part", std::ios::binary | std::ios::trunc);
-        out.write(strHeader.data(), static_cast<std::streamsize>(strHeader.size()));
-        out.write(m_strRecords.data(), static_cast<std::streamsize>(m_strRecords.size()));
-        out.flush();
-        if (!out) {
-            strError = m_strRecordPath + ".part: cannot write";
-            return false;
-        }
-    }
-    if (std::rename((m_strContentPath + ".part").c_str(), m_strContentPath.c_str()) != 0 ||
-        std::rename((m_strRecordPath + ".part").c_str(), m_strRecordPath.c_str()) != 0) {
-        strError = m_strRecordPath + ": cannot rename the written files into place";
-        return false;
-    }
-    return true;
+    // The content first: a store whose records are in place has its pages.
+    if (!m_content.Commit(strError)) return false;
+    CAtomicFile records;
+    return records.Open(m_strRecordPath, CAtomicFile::Mode::Durable, strError) && records.Append(strHeader, strError) &&
+           records.Append(m_strRecords, strError) && records.Commit(strError);
 }

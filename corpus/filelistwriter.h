@@ -1,14 +1,16 @@
 #pragma once
 
+#include "platform/atomicfile.h"
+
 #include <cstdint>
-#include <fstream>
 #include <string>
 
 // Writes a page store (record file and scrambled content file) in the
 // format that CFileList reads. Pages are appended in page-index order;
 // the content file is written as pages come, the records at Finish.
-// Both files go to temporary names and are renamed into place by Finish,
-// so an interrupted build never leaves a half store under the real names.
+// Both files go to temporary names and are renamed into place by Finish
+// (CAtomicFile), so an interrupted build never leaves a half store under the
+// real names.
 class CFileListWriter {
 public:
     // REQUIRES: 1 <= nNameWidth <= 260.
@@ -27,7 +29,6 @@ private:
     int32_t m_nPages = 0;
     uint64_t m_nContentLength = 0;
     std::string m_strRecordPath;
-    std::string m_strContentPath;
     std::string m_strRecords;
-    std::ofstream m_content;
+    CAtomicFile m_content;
 };

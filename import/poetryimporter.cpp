@@ -2,6 +2,7 @@
 
 #include "import/jsonreader.h"
 #include "import/jsonvalue.h"
+#include "platform/atomicfile.h"
 #include "platform/stagingfolder.h"
 #include "text/codeconverter.h"
 
@@ -251,17 +252,6 @@ bool ListJson(const std::string& strFolder, const std::string& strPrefix, std::v
     return true;
 }
 
-bool WriteFile(const std::string& strPath, const std::string& strBytes, std::string& strError) {
-    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
-    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
-    out.flush();
-    if (!out) {
-        strError = strPath + ": cannot write";
-        return false;
-    }
-    return true;
-}
-
 bool MakeFolder(const std::string& strPath, std::string& strError) {
     std::error_code ec;
     if (!fs::create_directory(strPath, ec) || ec) {
@@ -432,7 +422,7 @@ bool CPoetryImporter::EndVolume(const std::string& strName, std::string& strErro
     for (size_t i = 0; i < pages.size(); ++i) {
         char szName[32];
         std::snprintf(szName, sizeof szName, "/%04zu.txt", i + 1);
-        if (!WriteFile(strFolder + szName, pages[i], strError)) return false;
+        if (!CAtomicFile::Write(strFolder + szName, pages[i], CAtomicFile::Mode::Staged, strError)) return false;
     }
     m_nBookPages += pages.size();
     ++m_summary.volumes;
@@ -765,17 +755,9 @@ bool CPoetryImporter::Import(const std::string& strPackageDir, const std::string
             return false;
         }
     }
-    const fs::path parent = fs::path(strTarget).parent_path();
-    if (!parent.empty()) {
-        fs::create_directories(parent, ec);
-        if (ec) {
-            strError = parent.string() + ": cannot create the folder (" + ec.message() + ")";
-            return false;
-        }
-    }
-    // Staging beside the target keeps the final rename on one file system.
+    // Built aside and put in place whole (CStagingFolder).
     CStagingFolder stage;
-    if (!stage.Create(strTarget + ".importing-", strError)) return false;
+    if (!stage.Create(strTarget, strError)) return false;
     m_strStage = stage.Path();
 
     try {
@@ -808,23 +790,9 @@ bool CPoetryImporter::Import(const std::string& strPackageDir, const std::string
         strError = "importing " + m_strPackage + " failed: " + e.what();
         return false;
     }
-    if (!WriteFile(m_strStage + "/" + MarkerFile, "chinese-poetry " + m_strVersion + "\n", strError)) return false;
-
-    // Into place: the old folder aside, the new one in, the old one away.
-    std::string strOld;
-    if (fs::exists(strTarget, ec)) {
-        strOld = strTarget + ".old-XXXXXX";
-        if (!::mkdtemp(strOld.data()) || std::rename(strTarget.c_str(), strOld.c_str()) != 0) {
-            strError = strTarget + ": cannot move the old folder aside (" + std::strerror(errno) + ")";
-            if (!strOld.empty()) ::rmdir(strOld.c_str());
-            return false;
-        }
-    }
-    if (std::rename(m_strStage.c_str(), strTarget.c_str()) != 0) {
-        strError = strTarget + ": cannot move the imported folder into place (" + std::strerror(errno) + ")";
-        if (!strOld.empty()) std::rename(strOld.c_str(), strTarget.c_str());
+    if (!CAtomicFile::Write(m_strStage + "/" + MarkerFile, "chinese-poetry " + m_strVersion + "\n",
+                            CAtomicFile::Mode::Staged, strError))
         return false;
-    }
-    if (!strOld.empty()) fs::remove_all(strOld, ec);
-    return true;
+    // The old folder holds only what an earlier import wrote: nothing of it is kept.
+    return stage.SwapIn(nullptr, strError);
 }

@@ -2,10 +2,10 @@
 
 #include "index/index.h"
 #include "index/postingcursor.h"
+#include "platform/atomicfile.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <numeric>
 #include <random>
 
@@ -13,24 +13,6 @@ namespace {
 
 void PutUint32(std::string& out, uint32_t n) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
-}
-
-bool WriteFile(const std::string& strPath, const std::string& strBytes, std::string& strError) {
-    const std::string strTemp = strPath + ".part";
-    {
-        std::ofstream out(strTemp, std::ios::binary | std::ios::trunc);
-        out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
-        out.flush();
-        if (!out) {
-            strError = strTemp + ": cannot write";
-            return false;
-        }
-    }
-    if (std::rename(strTemp.c_str(), strPath.c_str()) != 0) {
-        strError = strPath + ": cannot rename the written file into place";
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -181,5 +163,6 @@ bool CIndexWriter::Write(const std::string& strHeaderPath, const std::string& st
     for (const SlotStream& s : m_slots) PutUint32(strHeader, s.any ? s.lastWrittenPage : 0);
     for (uint32_t n : nextBlock) PutUint32(strHeader, n);
 
-    return WriteFile(strHeaderPath, strHeader, strError) && WriteFile(strPostingsPath, strPostings, strError);
+    return CAtomicFile::Write(strHeaderPath, strHeader, CAtomicFile::Mode::Durable, strError) &&
+           CAtomicFile::Write(strPostingsPath, strPostings, CAtomicFile::Mode::Durable, strError);
 }

@@ -182,25 +182,3 @@ TEST(SourceTreeTest, ChecksModelsBuiltInMemory) {
         EXPECT_NE(strError.find(c.pszMessage), std::string::npos) << c.pszWhat << ": " << strError;
     }
 }
-
-TEST(SourceTreeTest, FindsMalformedUtf8) {
-    struct Case {
-        std::string strText;
-        size_t nBad;
-    };
-    const size_t npos = std::string::npos;
-    const std::vector<Case> cases = {
-        {"abc", npos},
-        {"子曰\xF0\xA0\x80\x80", npos},  // U+20000
-        {"\xF4\x8F\xBF\xBF", npos},       // U+10FFFF
-        {"a\x80", 1},                     // stray continuation byte
-        {"\xC0\x80", 0},                  // overlong NUL
-        {"\xE0\x80\xAF", 0},              // overlong "/"
-        {"\xED\xA0\x80", 0},              // surrogate
-        {"\xF4\x90\x80\x80", 0},          // above U+10FFFF
-        {"子\xE5\xAD", 3},                // cut short at the end
-        {"\xE5\x41\x42", 0},              // continuation missing
-        {"ok\xFE", 2},
-    };
-    for (const Case& c : cases) EXPECT_EQ(CSourceTree::FindInvalidUtf8(c.strText), c.nBad) << c.strText;
-}

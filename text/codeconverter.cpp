@@ -95,47 +95,55 @@ ConversionResult CCodeConverter::ConvertUtf16ToUtf8(const std::u16string& strSou
     return eResult;
 }
 
+bool CCodeConverter::DecodeUtf8(const std::string& s, size_t& i, char32_t& c) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    const unsigned char b = p[i];
+    size_t nMore;
+    char32_t nMin;
+    if (b < 0x80) {
+        c = b;
+        ++i;
+        return true;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+        nMore = 1, c = b & 0x1F, nMin = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        nMore = 2, c = b & 0x0F, nMin = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        nMore = 3, c = b & 0x07, nMin = 0x10000;
+    } else {
+        return false;
+    }
+    if (n - i <= nMore) return false;
+    char32_t v = c;
+    for (size_t k = 1; k <= nMore; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80) return false;
+        v = (v << 6) | (p[i + k] & 0x3F);
+    }
+    if (v < nMin || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return false;
+    c = v;
+    i += nMore + 1;
+    return true;
+}
+
+size_t CCodeConverter::FindInvalidUtf8(const std::string& s) {
+    char32_t c = 0;
+    for (size_t i = 0; i < s.size();)
+        if (!DecodeUtf8(s, i, c)) return i;
+    return std::string::npos;
+}
+
 std::u32string CCodeConverter::Utf8ToUtf32(const std::string& s) {
     std::u32string out;
     out.reserve(s.size());
-    size_t i = 0;
-    const size_t n = s.size();
-    while (i < n) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int nMore = 0;
-        char32_t c = 0;
-        char32_t nMin = 0;
-        if (b < 0x80) {
-            out.push_back(b);
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            nMore = 1; c = b & 0x1F; nMin = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            nMore = 2; c = b & 0x0F; nMin = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            nMore = 3; c = b & 0x07; nMin = 0x10000;
+    char32_t c = 0;
+    for (size_t i = 0; i < s.size();) {
+        if (DecodeUtf8(s, i, c)) {
+            out.push_back(c);
         } else {
             out.push_back(0xFFFD);
             ++i;
-            continue;
         }
-        size_t j = i + 1;
-        bool bOk = true;
-        for (int k = 0; k < nMore; ++k, ++j) {
-            if (j >= n || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) {
-                bOk = false;
-                break;
-            }
-            c = (c << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
-        }
-        if (!bOk || c < nMin || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        out.push_back(c);
-        i = j;
     }
     return out;
 }

@@ -40,6 +40,15 @@ public:
     static std::u32string Utf16ToUtf32(const std::u16string& strSource);
     // Decodes UTF-8 into code points, malformed bytes becoming U+FFFD.
     static std::u32string Utf8ToUtf32(const std::string& strSource);
+    // The one UTF-8 decoder: the character at strSource[nAt] into c, nAt
+    // moved past it. False, with nothing moved, when the bytes there are not
+    // a well-formed character (a stray continuation byte, a sequence cut
+    // short, an overlong form, a surrogate, beyond U+10FFFF).
+    // REQUIRES: nAt < strSource.size().
+    static bool DecodeUtf8(const std::string& strSource, size_t& nAt, char32_t& c /* OUT */);
+    // The offset of the first byte that does not start a well-formed
+    // character, or npos when all of strSource is valid UTF-8.
+    static size_t FindInvalidUtf8(const std::string& strSource);
     // Appends the UTF-8 bytes of one code point (up to U+10FFFF).
     static void AppendUtf8(char32_t c, std::string& strTarget);
     // Appends one code point as UTF-16 (a surrogate pair above U+FFFF).
