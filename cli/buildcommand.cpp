@@ -6,6 +6,7 @@
 #include "builder/unihanvariants.h"
 #include "builder/variantgroupbuilder.h"
 #include "builder/variantpairs.h"
+#include "cli/clioutput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "platform/fileexception.h"
@@ -27,6 +28,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const CCliOutput kOut("build");
+
 const char* const kUsage =
     "Usage: tessaline-cli build [OPTIONS] SOURCE_DIR OUT_DIR\n"
     "\n"
@@ -43,11 +46,6 @@ const char* const kUsage =
     "(built in), so that 桜 finds 櫻 and 国 finds 國; or it is the ready table of\n"
     "--variants. A missing default source is left out with a warning.\n"
     "\n";
-
-int Fail(const std::string& strMessage) {
-    std::fprintf(stderr, "tessaline-cli build: %s\n", strMessage.c_str());
-    return 2;
-}
 
 bool ParseInt32(const std::string& strText, int32_t& nValue) {
     if (strText.empty()) return false;
@@ -76,8 +74,6 @@ bool IsInside(const std::string& strInner, const std::string& strOuter) {
 }
 
 
-void Report(const std::string& strMessage) { std::fprintf(stderr, "tessaline-cli build: %s\n", strMessage.c_str()); }
-
 // The first of paths that is a file, or "".
 std::string FirstExisting(const char* const* ppPaths, size_t nPaths) {
     std::error_code ec;
@@ -94,7 +90,7 @@ bool JoinPairs(const std::string& strName, const std::string& strText, CVariantG
         strError = strName + ": " + strError;
         return false;
     }
-    Report("variants from " + strName + ": " + std::to_string(counts.pairs) + (counts.pairs == 1 ? " pair" : " pairs"));
+    kOut.Tell("variants from " + strName + ": " + std::to_string(counts.pairs) + (counts.pairs == 1 ? " pair" : " pairs"));
     return true;
 }
 
@@ -132,7 +128,7 @@ bool MakeVariantTable(const CCommandLine& commandLine, CVariantTable& variants, 
         std::string strFile = commandLine.Value("--unihan");
         if (strFile.empty()) strFile = FirstExisting(CUnihanVariants::DefaultPaths, 2);
         if (strFile.empty()) {
-            Report(std::string("warning: no Unicode Han variant data at ") + CUnihanVariants::DefaultPaths[0] +
+            kOut.Tell(std::string("warning: no Unicode Han variant data at ") + CUnihanVariants::DefaultPaths[0] +
                    "(.bz2) (install the Debian package unicode-data); building without it");
         } else {
             size_t nRelations = 0;
@@ -147,7 +143,7 @@ bool MakeVariantTable(const CCommandLine& commandLine, CVariantTable& variants, 
                 strError = strFile + ": " + strError;
                 return false;
             }
-            Report("variants from " + strFile + ": " + std::to_string(nRelations) + " relations");
+            kOut.Tell("variants from " + strFile + ": " + std::to_string(nRelations) + " relations");
         }
     }
     if (!commandLine.Has("--no-opencc")) {
@@ -157,7 +153,7 @@ bool MakeVariantTable(const CCommandLine& commandLine, CVariantTable& variants, 
         for (const std::string& strFile : files) {
             std::error_code ec;
             if (bDefaults && !fs::is_regular_file(strFile, ec)) {
-                Report("warning: no " + strFile + " (install the Debian package " + COpenCCDictionary::Package +
+                kOut.Warn("no " + strFile + " (install the Debian package " + COpenCCDictionary::Package +
                        "); building without it");
                 continue;
             }
@@ -193,12 +189,12 @@ bool MakeVariantTable(const CCommandLine& commandLine, CVariantTable& variants, 
     size_t nLargest = 0;
     for (const CVariantTable::Group& group : table) nLargest = std::max(nLargest, group.size());
     if (table.empty())
-        Report("warning: no variant groups: variant characters will not count as one");
+        kOut.Warn("no variant groups: variant characters will not count as one");
     else
-        Report(std::to_string(table.size()) + " variant groups (the largest has " + std::to_string(nLargest) +
+        kOut.Tell(std::to_string(table.size()) + " variant groups (the largest has " + std::to_string(nLargest) +
                " members)");
     if (nDropped > 0)
-        Report("warning: " + std::to_string(nDropped) + " further variant groups dropped (the index has slots for " +
+        kOut.Warn("" + std::to_string(nDropped) + " further variant groups dropped (the index has slots for " +
                std::to_string(CVariantGroupBuilder::MaxGroups) + ")");
     return true;
 }
@@ -222,33 +218,30 @@ int RunBuild(int argc, char** argv) {
     });
     std::string strError;
     if (!commandLine.Parse(argc, argv, strError)) {
-        std::fprintf(stderr, "tessaline-cli build: %s\n\n%s%s", strError.c_str(), kUsage, commandLine.OptionHelp().c_str());
-        return 2;
+        return kOut.FailWithUsage(strError, kUsage + commandLine.OptionHelp());
     }
     if (commandLine.Has("--help")) {
         std::printf("%s%s", kUsage, commandLine.OptionHelp().c_str());
         return 0;
     }
     if (commandLine.Positional().size() != 2) {
-        std::fprintf(stderr, "tessaline-cli build: expected SOURCE_DIR and OUT_DIR\n\n%s%s", kUsage,
-                     commandLine.OptionHelp().c_str());
-        return 2;
+        return kOut.FailWithUsage("expected SOURCE_DIR and OUT_DIR", kUsage + commandLine.OptionHelp());
     }
     const std::string strSource = commandLine.Positional()[0];
     const std::string strOut = commandLine.Positional()[1];
 
     int32_t nHeaderValue = CCorpusWriter::DefaultHeaderValue;
     if (commandLine.Has("--header-value") && !ParseInt32(commandLine.Value("--header-value"), nHeaderValue))
-        return Fail("--header-value: not a 32-bit integer: '" + commandLine.Value("--header-value") + "'");
+        return kOut.Fail("--header-value: not a 32-bit integer: '" + commandLine.Value("--header-value") + "'");
 
     CVariantTable variants;
-    if (!MakeVariantTable(commandLine, variants, strError)) return Fail(strError);
+    if (!MakeVariantTable(commandLine, variants, strError)) return kOut.Fail(strError);
 
     if (IsInside(strOut, strSource))
-        return Fail(strOut + ": the output folder must not lie inside the source folder " + strSource);
+        return kOut.Fail(strOut + ": the output folder must not lie inside the source folder " + strSource);
 
     CorpusSource source;
-    if (!CSourceTree::Read(strSource, source, strError)) return Fail(strError);
+    if (!CSourceTree::Read(strSource, source, strError)) return kOut.Fail(strError);
 
     // Progress: one line rewritten in place on a terminal; elsewhere (a log)
     // a line every few seconds, and only once the build has run a while.
@@ -273,15 +266,13 @@ int RunBuild(int argc, char** argv) {
     });
     const bool bOk = writer.Write(source, variants, strOut, strError);
     if (bShown && bTerminal) std::fprintf(stderr, "\n");
-    if (!bOk) return Fail(strError);
+    if (!bOk) return kOut.Fail(strError);
 
-    for (const std::string& strWarning : writer.Warnings())
-        std::fprintf(stderr, "tessaline-cli build: warning: %s\n", strWarning.c_str());
+    for (const std::string& strWarning : writer.Warnings()) kOut.Warn(strWarning);
     const CorpusSummary& summary = writer.Summary();
-    std::fprintf(stderr,
-                 "tessaline-cli build: %zu pages, %zu characters (%zu indexed), %zu categories, %zu books, "
-                 "%zu volumes written to %s\n",
-                 summary.pages, summary.characters, summary.indexed, summary.categories, summary.books,
-                 summary.volumes, strOut.c_str());
+    kOut.Tell(std::to_string(summary.pages) + " pages, " + std::to_string(summary.characters) + " characters (" +
+              std::to_string(summary.indexed) + " indexed), " + std::to_string(summary.categories) + " categories, " +
+              std::to_string(summary.books) + " books, " + std::to_string(summary.volumes) + " volumes written to " +
+              strOut);
     return 0;
 }

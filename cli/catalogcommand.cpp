@@ -1,3 +1,4 @@
+#include "cli/clioutput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "corpus/catalog.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-const char* const kName = "tessaline-cli catalog";
+const CCliOutput kOut("catalog");
 
 std::vector<OptionSpec> CatalogOptions() {
     return {
@@ -29,21 +30,7 @@ void PrintHelp(const CCommandLine& commandLine) {
                 "contents tree are noted on standard error.\n\n"
                 "%s\n"
                 "Exit status: 0 records printed, 1 an empty catalogue, 2 an error.\n",
-                kName, commandLine.OptionHelp().c_str());
-}
-
-int Fail(const std::string& strMessage) {
-    std::fprintf(stderr, "%s: %s\n", kName, strMessage.c_str());
-    return 2;
-}
-
-void Warn(const std::string& strMessage) { std::fprintf(stderr, "%s: warning: %s\n", kName, strMessage.c_str()); }
-
-std::string TsvField(const std::u16string& strName) {
-    std::string out = CCodeConverter::Utf16ToUtf8(strName);
-    for (char& c : out)
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    return out;
+                kOut.Name().c_str(), commandLine.OptionHelp().c_str());
 }
 
 }  // namespace
@@ -52,27 +39,27 @@ int RunCatalog(int argc, char** argv) {
     CCommandLine commandLine(CatalogOptions());
     std::string strError;
     if (!commandLine.Parse(argc, argv, strError))
-        return Fail(strError + " (see '" + std::string(kName) + " --help')");
+        return kOut.Fail(strError + " (see '" + kOut.Name() + " --help')");
     if (commandLine.Has("--help")) {
         PrintHelp(commandLine);
         return 0;
     }
     if (!commandLine.Positional().empty())
-        return Fail("unexpected argument '" + commandLine.Positional().front() + "'");
+        return kOut.Fail("unexpected argument '" + commandLine.Positional().front() + "'");
 
     std::string strFolder;
-    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
+    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return kOut.Fail(strError);
     const std::string strPath = strFolder + "/" + CCorpusFiles::Catalogue;
     std::vector<CatalogRecord> records;
     bool bTruncated = false;
-    if (!CCatalog::Read(strPath, records, strError, &bTruncated)) return Fail("you delete data file! " + strError);
+    if (!CCatalog::Read(strPath, records, strError, &bTruncated)) return kOut.Fail("you delete data file! " + strError);
 
     std::error_code ec;
     const uintmax_t nBytes = std::filesystem::file_size(strPath, ec);
     if (!ec && nBytes % CCatalog::RecordSize != 0 && !bTruncated)
-        Warn(strPath + ": " + std::to_string(nBytes) + " bytes is not a whole number of 216-byte records; the last record is short");
+        kOut.Warn(strPath + ": " + std::to_string(nBytes) + " bytes is not a whole number of 216-byte records; the last record is short");
     if (bTruncated)
-        Warn(strPath + ": more than " + std::to_string(CCatalog::MaxRecords) + " records; the rest are ignored");
+        kOut.Warn(strPath + ": more than " + std::to_string(CCatalog::MaxRecords) + " records; the rest are ignored");
 
     CContentsTree tree;
     std::string strOut;
@@ -80,17 +67,16 @@ int RunCatalog(int argc, char** argv) {
         const CContentsTree::AddResult result = tree.AddCatalogueRecord(record);
         const int32_t nSlot = tree.GetRecordCount();
         if (result == CContentsTree::AddedWithoutNode)
-            Warn(strPath + ": slot " + std::to_string(nSlot) + ": level " + std::to_string(record.level) +
+            kOut.Warn(strPath + ": slot " + std::to_string(nSlot) + ": level " + std::to_string(record.level) +
                  " is not 1 to 3; the record is not in the contents tree");
         else if (result == CContentsTree::AddedWithoutParent)
-            Warn(strPath + ": slot " + std::to_string(nSlot) + ": no record of level " +
+            kOut.Warn(strPath + ": slot " + std::to_string(nSlot) + ": no record of level " +
                  std::to_string(record.level - 1) + " before this level-" + std::to_string(record.level) +
                  " record; it is not in the contents tree");
-        strOut += std::to_string(nSlot) + "\t" + std::to_string(record.level) + "\t" + TsvField(record.name) + "\t" +
+        strOut += std::to_string(nSlot) + "\t" + std::to_string(record.level) + "\t" + CCliOutput::TsvField(record.name) + "\t" +
                   std::to_string(record.docID) + "\t" + std::to_string(record.docNo) + "\t" +
                   std::to_string(record.curFileName) + "\n";
     }
-    if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) != strOut.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write the catalogue to standard output");
+    if (!kOut.WriteOut(strOut, "the catalogue")) return 2;
     return records.empty() ? 1 : 0;
 }

@@ -1,3 +1,4 @@
+#include "cli/clioutput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "import/poetryimporter.h"
@@ -6,6 +7,8 @@
 #include <string>
 
 namespace {
+
+const CCliOutput kOut("import-poetry");
 
 const char* const kUsage =
     "Usage: tessaline-cli import-poetry [OPTIONS] PACKAGE_DIR SOURCE_DIR\n"
@@ -17,11 +20,6 @@ const char* const kUsage =
     "earlier import wrote it; nothing changes there unless the import succeeds.\n"
     "\n";
 
-int Fail(const std::string& strMessage) {
-    std::fprintf(stderr, "tessaline-cli import-poetry: %s\n", strMessage.c_str());
-    return 2;
-}
-
 }  // namespace
 
 int RunImportPoetry(int argc, char** argv) {
@@ -31,35 +29,27 @@ int RunImportPoetry(int argc, char** argv) {
     });
     std::string strError;
     if (!commandLine.Parse(argc, argv, strError)) {
-        std::fprintf(stderr, "tessaline-cli import-poetry: %s\n\n%s%s", strError.c_str(), kUsage,
-                     commandLine.OptionHelp().c_str());
-        return 2;
+        return kOut.FailWithUsage(strError, kUsage + commandLine.OptionHelp());
     }
     if (commandLine.Has("--help")) {
         std::printf("%s%s", kUsage, commandLine.OptionHelp().c_str());
         return 0;
     }
     if (commandLine.Positional().size() != 2) {
-        std::fprintf(stderr, "tessaline-cli import-poetry: expected PACKAGE_DIR and SOURCE_DIR\n\n%s%s", kUsage,
-                     commandLine.OptionHelp().c_str());
-        return 2;
+        return kOut.FailWithUsage("expected PACKAGE_DIR and SOURCE_DIR", kUsage + commandLine.OptionHelp());
     }
     const std::string strPackage = commandLine.Positional()[0];
     const std::string strSource = commandLine.Positional()[1];
 
     CPoetryImporter importer;
     if (!commandLine.Has("--quiet"))
-        importer.SetProgressCallback([](const std::string& strMessage) {
-            std::fprintf(stderr, "tessaline-cli import-poetry: %s\n", strMessage.c_str());
-            std::fflush(stderr);
-        });
-    if (!importer.Import(strPackage, strSource, strError)) return Fail(strError);
+        importer.SetProgressCallback([](const std::string& strMessage) { kOut.Tell(strMessage); });
+    if (!importer.Import(strPackage, strSource, strError)) return kOut.Fail(strError);
 
     const PoetryImportSummary& summary = importer.Summary();
-    std::fprintf(stderr,
-                 "tessaline-cli import-poetry: chinese-poetry %s: %zu categories, %zu books, %zu volumes, %zu pages, "
-                 "%zu pieces, %zu characters written to %s\n",
-                 importer.PackageVersion().c_str(), summary.categories, summary.books, summary.volumes, summary.pages,
-                 summary.pieces, summary.characters, strSource.c_str());
+    kOut.Tell("chinese-poetry " + importer.PackageVersion() + ": " + std::to_string(summary.categories) +
+              " categories, " + std::to_string(summary.books) + " books, " + std::to_string(summary.volumes) +
+              " volumes, " + std::to_string(summary.pages) + " pages, " + std::to_string(summary.pieces) + " pieces, " +
+              std::to_string(summary.characters) + " characters written to " + strSource);
     return 0;
 }

@@ -1,3 +1,4 @@
+#include "cli/clioutput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "corpus/corpusfiles.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-const char* const kName = "tessaline-cli page";
+const CCliOutput kOut("page");
 
 std::vector<OptionSpec> PageOptions() {
     return {
@@ -22,18 +23,13 @@ std::vector<OptionSpec> PageOptions() {
     };
 }
 
-int Fail(const std::string& strMessage) {
-    std::fprintf(stderr, "%s: %s\n", kName, strMessage.c_str());
-    return 2;
-}
-
 }  // namespace
 
 int RunPage(int argc, char** argv) {
     CCommandLine commandLine(PageOptions());
     std::string strError;
     if (!commandLine.Parse(argc, argv, strError))
-        return Fail(strError + " (see '" + std::string(kName) + " --help')");
+        return kOut.Fail(strError + " (see '" + kOut.Name() + " --help')");
     if (commandLine.Has("--help")) {
         std::printf("Usage: %s [OPTIONS] PAGE_INDEX [KEYWORDS...]\n\n"
                     "Prints the display page of the page with that index (as the result list opens it),\n"
@@ -41,33 +37,33 @@ int RunPage(int argc, char** argv) {
                     "standard error. Without keywords it prints the stored page, unmarked.\n\n"
                     "%s\n"
                     "Exit status: 0 page printed (with keywords: and marked), 1 no hit marked, 2 an error.\n",
-                    kName, commandLine.OptionHelp().c_str());
+                    kOut.Name().c_str(), commandLine.OptionHelp().c_str());
         return 0;
     }
     const std::string strPart = commandLine.Value("--part", "whole");
     TextPart ePart = TextPart::WholeText;
     if (!CCommandLine::ParsePart(strPart, ePart))
-        return Fail("--part " + strPart + ": expected whole, main or annotations");
+        return kOut.Fail("--part " + strPart + ": expected whole, main or annotations");
 
     const std::vector<std::string>& args = commandLine.Positional();
     int32_t nPage = 0;
-    if (args.empty()) return Fail("a PAGE_INDEX is needed (see '" + std::string(kName) + " --help')");
-    if (!CCommandLine::ParseCount(args[0], nPage)) return Fail("PAGE_INDEX " + args[0] + ": expected a page index (0, 1, ...)");
+    if (args.empty()) return kOut.Fail("a PAGE_INDEX is needed (see '" + kOut.Name() + " --help')");
+    if (!CCommandLine::ParseCount(args[0], nPage)) return kOut.Fail("PAGE_INDEX " + args[0] + ": expected a page index (0, 1, ...)");
     std::u16string strKeywords;
-    if (!CCommandLine::JoinKeywords(args, 1, strKeywords)) return Fail("the keywords are not valid UTF-8");
+    if (!CCommandLine::JoinKeywords(args, 1, strKeywords)) return kOut.Fail("the keywords are not valid UTF-8");
     const bool bKeywords = strKeywords.find_first_not_of(u' ') != std::u16string::npos;
     if (bKeywords) {
         const std::string strKeywordError = CKeywordCheck::Check(strKeywords);
-        if (!strKeywordError.empty()) return Fail(strKeywordError);
+        if (!strKeywordError.empty()) return kOut.Fail(strKeywordError);
     }
 
     std::string strFolder;
-    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
+    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return kOut.Fail(strError);
     CIndex index;
     if (!index.Open(strFolder, CCorpusFiles::BaseName, ScopeOf(ePart)))
-        return Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
+        return kOut.Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
     if (nPage >= index.GetFileList().GetPageCount())
-        return Fail("PAGE_INDEX " + args[0] + ": the corpus has " + std::to_string(index.GetFileList().GetPageCount()) +
+        return kOut.Fail("PAGE_INDEX " + args[0] + ": the corpus has " + std::to_string(index.GetFileList().GetPageCount()) +
                     " pages (0 to " + std::to_string(index.GetFileList().GetPageCount() - 1) + ")");
 
     std::string strOut;
@@ -75,12 +71,11 @@ int RunPage(int argc, char** argv) {
     if (bKeywords) {
         nMarks = index.RenderPage(nPage, strOut, strKeywords, ePart, !commandLine.Has("--no-variants"));
     } else if (!index.ReadPage(nPage, strOut)) {
-        return Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
+        return kOut.Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
     }
     if (strOut.empty() && bKeywords && !index.ReadPage(nPage, strError))
-        return Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
-    if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) != strOut.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write the page to standard output");
+        return kOut.Fail("page " + args[0] + " cannot be read: its record does not fit the content file");
+    if (!kOut.WriteOut(strOut, "the page")) return 2;
     std::fprintf(stderr, "marks: %d\n", nMarks);
     return bKeywords && nMarks == 0 ? 1 : 0;
 }

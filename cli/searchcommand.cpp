@@ -1,3 +1,4 @@
+#include "cli/clioutput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
 #include "corpus/catalog.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-const char* const kName = "tessaline-cli search";
+const CCliOutput kOut("search");
 const char* const kNoRange = "検索範囲をまた指定していません。";
 const char* const kMissingCatalogue = "you delete data file!";
 
@@ -42,12 +43,7 @@ void PrintHelp(const CCommandLine& commandLine) {
                 "page index, hits; then the summary line. Several KEYWORDS are joined with a space.\n\n"
                 "%s\n"
                 "Exit status: 0 rows found, 1 no rows, 2 an error.\n",
-                kName, commandLine.OptionHelp().c_str());
-}
-
-int Fail(const std::string& strMessage) {
-    std::fprintf(stderr, "%s: %s\n", kName, strMessage.c_str());
-    return 2;
+                kOut.Name().c_str(), commandLine.OptionHelp().c_str());
 }
 
 // Why a slot gives no range node, in the words of the catalogue.
@@ -65,47 +61,11 @@ std::string NoRangeReason(const CContentsTree& tree, int32_t nSlot) {
            " before it, so it is not in the contents tree";
 }
 
-// A name as one TSV field: tabs and line breaks would split the row.
-std::string TsvField(const std::u16string& strName) {
-    std::string out = CCodeConverter::Utf16ToUtf8(strName);
-    for (char& c : out)
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    return out;
-}
-
-// A JSON string; an unpaired surrogate is written as its \u escape so that
-// the output stays valid UTF-8.
-std::string JsonString(const std::u16string& s) {
-    std::string out = "\"";
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char16_t u = s[i];
-        if (u == u'"' || u == u'\\') {
-            out += '\\';
-            out += static_cast<char>(u);
-        } else if (u < 0x20) {
-            char sz[8];
-            std::snprintf(sz, sizeof sz, "\\u%04x", static_cast<unsigned>(u));
-            out += sz;
-        } else if (CCodeConverter::IsHighSurrogate(u) && i + 1 < s.size() && CCodeConverter::IsLowSurrogate(s[i + 1])) {
-            const char32_t c = 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            CCodeConverter::AppendUtf8(c, out);
-            ++i;
-        } else if (CCodeConverter::IsHighSurrogate(u) || CCodeConverter::IsLowSurrogate(u)) {
-            char sz[8];
-            std::snprintf(sz, sizeof sz, "\\u%04x", static_cast<unsigned>(u));
-            out += sz;
-        } else {
-            CCodeConverter::AppendUtf8(u, out);
-        }
-    }
-    return out + "\"";
-}
-
 std::string FormatTsv(const CResultList& results) {
     std::string out;
     for (size_t i = 0; i < results.GetRowCount(); ++i) {
         const SearchNodeTag row = results.GetRow(i);
-        out += TsvField(row.category) + "\t" + TsvField(row.bookName) + "\t" + TsvField(row.volumeName) + "\t" +
+        out += CCliOutput::TsvField(row.category) + "\t" + CCliOutput::TsvField(row.bookName) + "\t" + CCliOutput::TsvField(row.volumeName) + "\t" +
                std::to_string(row.pageNo) + "\t" + std::to_string(row.pageIndex) + "\t" +
                std::to_string(row.hitCount) + "\n";
     }
@@ -126,11 +86,11 @@ std::string FormatJsonForms(const CSearchForms& forms) {
     for (const CSearchForms::Keyword& keyword : forms.Keywords()) {
         out += bFirst ? "\n" : ",\n";
         bFirst = false;
-        out += "    {\"keyword\": " + JsonString(keyword.text) + ", \"characters\": [";
+        out += "    {\"keyword\": " + CCliOutput::JsonString(keyword.text) + ", \"characters\": [";
         for (size_t i = 0; i < keyword.characters.size(); ++i) {
             out += i ? ", [" : "[";
             for (size_t j = 0; j < keyword.characters[i].size(); ++j)
-                out += (j ? ", " : "") + JsonString(keyword.characters[i][j]);
+                out += (j ? ", " : "") + CCliOutput::JsonString(keyword.characters[i][j]);
             out += "]";
         }
         out += "]";
@@ -138,7 +98,7 @@ std::string FormatJsonForms(const CSearchForms& forms) {
             out += ", \"counts\": [";
             for (size_t i = 0; i < keyword.counts.size(); ++i) {
                 const CSearchForms::FormCount& count = keyword.counts[i];
-                out += std::string(i ? ", " : "") + "{\"form\": " + JsonString(count.form) +
+                out += std::string(i ? ", " : "") + "{\"form\": " + CCliOutput::JsonString(count.form) +
                        ", \"pages\": " + std::to_string(count.pages) + ", \"hits\": " + std::to_string(count.places) +
                        "}";
             }
@@ -156,8 +116,8 @@ std::string FormatJson(const CResultList& results, const CSearchForms* pForms) {
         const SearchNodeTag row = results.GetRow(i);
         out += bFirst ? "\n" : ",\n";
         bFirst = false;
-        out += "    {\"category\": " + JsonString(row.category) + ", \"book\": " + JsonString(row.bookName) +
-               ", \"volume\": " + JsonString(row.volumeName) + ", \"pageNo\": " + std::to_string(row.pageNo) +
+        out += "    {\"category\": " + CCliOutput::JsonString(row.category) + ", \"book\": " + CCliOutput::JsonString(row.bookName) +
+               ", \"volume\": " + CCliOutput::JsonString(row.volumeName) + ", \"pageNo\": " + std::to_string(row.pageNo) +
                ", \"pageIndex\": " + std::to_string(row.pageIndex) + ", \"hits\": " + std::to_string(row.hitCount) +
                "}";
     }
@@ -174,7 +134,7 @@ int RunSearch(int argc, char** argv) {
     CCommandLine commandLine(SearchOptions());
     std::string strError;
     if (!commandLine.Parse(argc, argv, strError))
-        return Fail(strError + " (see '" + std::string(kName) + " --help')");
+        return kOut.Fail(strError + " (see '" + kOut.Name() + " --help')");
     if (commandLine.Has("--help")) {
         PrintHelp(commandLine);
         return 0;
@@ -183,39 +143,39 @@ int RunSearch(int argc, char** argv) {
     const std::string strPart = commandLine.Value("--part", "whole");
     TextPart ePart = TextPart::WholeText;
     if (!CCommandLine::ParsePart(strPart, ePart))
-        return Fail("--part " + strPart + ": expected whole, main or annotations");
+        return kOut.Fail("--part " + strPart + ": expected whole, main or annotations");
 
     const std::string strFormat = commandLine.Value("--format", "tsv");
-    if (strFormat != "tsv" && strFormat != "json") return Fail("--format " + strFormat + ": expected tsv or json");
+    if (strFormat != "tsv" && strFormat != "json") return kOut.Fail("--format " + strFormat + ": expected tsv or json");
 
     int32_t nRange = 1;
     const std::string strRange = commandLine.Value("--range", "1");
-    if (!CCommandLine::ParseCount(strRange, nRange)) return Fail("--range " + strRange + ": expected a catalogue slot number");
-    if (nRange == 0) return Fail(kNoRange);
+    if (!CCommandLine::ParseCount(strRange, nRange)) return kOut.Fail("--range " + strRange + ": expected a catalogue slot number");
+    if (nRange == 0) return kOut.Fail(kNoRange);
 
     // The keywords as the keyword box would hold them: one line, ideographic
     // spaces taken as spaces.
     std::u16string strKeywords;
     if (!CCommandLine::JoinKeywords(commandLine.Positional(), 0, strKeywords))
-        return Fail("the keywords are not valid UTF-8");
+        return kOut.Fail("the keywords are not valid UTF-8");
     const std::string strKeywordError = CKeywordCheck::Check(strKeywords);
-    if (!strKeywordError.empty()) return Fail(strKeywordError);
+    if (!strKeywordError.empty()) return kOut.Fail(strKeywordError);
 
     std::string strFolder;
-    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return Fail(strError);
+    if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return kOut.Fail(strError);
 
     CIndex index;
     if (!index.Open(strFolder, CCorpusFiles::BaseName, ScopeOf(ePart)))
-        return Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
+        return kOut.Fail(std::string(CIndex::OpenFailedMessage) + " " + index.GetOpenError());
 
     const std::string strCatalogue = strFolder + "/" + CCorpusFiles::Catalogue;
     std::vector<CatalogRecord> records;
     if (!CCatalog::Read(strCatalogue, records, strError))
-        return Fail(std::string(kMissingCatalogue) + " " + strError);
+        return kOut.Fail(std::string(kMissingCatalogue) + " " + strError);
     CContentsTree tree;
     for (const CatalogRecord& record : records) tree.AddCatalogueRecord(record);
     const ContentsNodeTag* pRange = tree.FindRangeNode(nRange);
-    if (!pRange) return Fail(NoRangeReason(tree, nRange));
+    if (!pRange) return kOut.Fail(NoRangeReason(tree, nRange));
 
     const bool bVariants = !commandLine.Has("--no-variants");
     if (commandLine.Has("--or"))
@@ -230,7 +190,6 @@ int RunSearch(int argc, char** argv) {
     if (bForms) forms.Build(index, strKeywords, bVariants, *pRange);
     const std::string strOut =
         strFormat == "json" ? FormatJson(results, bForms ? &forms : nullptr) : FormatTsv(results, bForms ? &forms : nullptr);
-    if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) != strOut.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write the result to standard output");
+    if (!kOut.WriteOut(strOut, "the result")) return 2;
     return results.GetRowCount() > 0 ? 0 : 1;
 }
