@@ -1,6 +1,7 @@
 #include "model/contentstree.h"
 
 #include "model/resultlist.h"
+#include "support/testcorpus.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,17 +12,6 @@
 namespace {
 
 using ::testing::ElementsAre;
-
-CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID = 1, int32_t nDocNo = 1,
-                     uint16_t nCurFileName = 1) {
-    CatalogRecord record;
-    record.name = strName;
-    record.level = nLevel;
-    record.docID = nDocID;
-    record.docNo = nDocNo;
-    record.curFileName = nCurFileName;
-    return record;
-}
 
 std::vector<std::u16string> ChildNames(const ContentsNodeTag& node) {
     std::vector<std::u16string> names;

@@ -7,6 +7,7 @@
 #include "panel/keywordedit.h"
 #include "panel/leftform.h"
 #include "support/guitest.h"
+#include "support/testcorpus.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,6 @@
 namespace {
 
 const QString kAppTitle = QStringLiteral("Corvatel--Quenlowシリーズ⑭(Tessaline)");
-
-CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID = 1, int32_t nDocNo = 1) {
-    CatalogRecord record;
-    record.name = strName;
-    record.level = nLevel;
-    record.docID = nDocID;
-    record.docNo = nDocNo;
-    record.curFileName = 1;
-    return record;
-}
 
 std::string Catalogue(const std::vector<CatalogRecord>& records) { return CCatalog::Format(records); }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace {
 
@@ -31,17 +32,33 @@ protected:
     }
 
     // Runs a fixed set of searches, through the page directories and by
-    // walking the chains; they must simply end.
+    // walking the chains. Whatever the damage, each ends with results that
+    // stay in bounds: pages below the page count, each once, in ascending
+    // order after an and, with a hit count for each.
     void SearchAll() {
         CIndex index;
-        if (!index.Open(m_dir.Path(), "Index", IndexScope::WholeText)) return;
+        ASSERT_TRUE(index.Open(m_dir.Path(), "Index", IndexScope::WholeText)) << index.GetOpenError();
+        const uint32_t nPageCount = static_cast<uint32_t>(index.GetFileList().GetPageCount());
+        ASSERT_EQ(nPageCount, 400u);
         for (size_t nMaxRecords : {CSlotDirectoryCache::DefaultMaxRecords, size_t{0}}) {
             index.SetDirectoryLimits(CSlotDirectoryCache::DefaultMaxBytes, nMaxRecords);
             for (const char16_t* pszKeywords : {u"之", u"中國", u"天下 明月", u"明*月", u"人?史", u"不不不", u"之 不 人"}) {
-                std::u16string keywords = pszKeywords;
-                index.SearchAnd(keywords, true, true);
-                keywords = pszKeywords;
-                index.SearchOr(keywords, true, false);
+                for (bool bAnd : {true, false}) {
+                    std::u16string keywords = pszKeywords;
+                    if (bAnd)
+                        index.SearchAnd(keywords, true, true);
+                    else
+                        index.SearchOr(keywords, true, false);
+                    const std::vector<uint32_t>& pages = index.GetResultPages();
+                    ASSERT_EQ(index.GetResultHits().size(), pages.size());
+                    ASSERT_EQ(static_cast<size_t>(index.GetResultCount()), pages.size());
+                    std::set<uint32_t> seen;
+                    for (size_t i = 0; i < pages.size(); ++i) {
+                        ASSERT_LT(pages[i], nPageCount);
+                        ASSERT_TRUE(seen.insert(pages[i]).second) << "page " << pages[i] << " twice";
+                        if (bAnd && i > 0) ASSERT_LT(pages[i - 1], pages[i]);
+                    }
+                }
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "model/resultlist.h"
 
 #include "model/contentstree.h"
+#include "support/testcorpus.h"
 #include "text/codeconverter.h"
 
 #include <gmock/gmock.h>
@@ -16,17 +17,6 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using Numbers = std::vector<uint32_t>;
-
-CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID, int32_t nDocNo,
-                     uint16_t nCurFileName = 1) {
-    CatalogRecord record;
-    record.name = strName;
-    record.level = nLevel;
-    record.docID = nDocID;
-    record.docNo = nDocNo;
-    record.curFileName = nCurFileName;
-    return record;
-}
 
 // "category|book|volume|pageNo|pageIndex|hits" per row, for readable failures.
 std::vector<std::string> Rows(const CResultList& results) {

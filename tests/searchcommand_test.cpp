@@ -23,17 +23,6 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID, int32_t nDocNo,
-                     uint16_t nCurFileName) {
-    CatalogRecord record;
-    record.name = strName;
-    record.level = nLevel;
-    record.docID = nDocID;
-    record.docNo = nDocNo;
-    record.curFileName = nCurFileName;
-    return record;
-}
-
 // Seven pages (page index: text), the catalogue in slots 1 to 7:
 //   K      slot 1, pages 1..6 (1-based)
 //     P    slot 2, pages 1..3

@@ -42,3 +42,14 @@ void WriteSimpleCorpus(const std::string& strFolder, const std::vector<std::u16s
             throw std::runtime_error(strError);
     std::ofstream(strFolder + "/yitizi.txt", std::ios::binary) << strVariants;
 }
+
+CatalogRecord Record(const std::u16string& strName, int32_t nLevel, int32_t nDocID, int32_t nDocNo,
+                     uint16_t nCurFileName) {
+    CatalogRecord record;
+    record.name = strName;
+    record.level = nLevel;
+    record.docID = nDocID;
+    record.docNo = nDocNo;
+    record.curFileName = nCurFileName;
+    return record;
+}
