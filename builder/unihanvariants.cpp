@@ -1,5 +1,7 @@
 #include "builder/unihanvariants.h"
 
+#include "builder/tablelines.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -42,16 +44,10 @@ size_t CUnihanVariants::Parse(const std::string& strText, CVariantGroupBuilder& 
     // Joined only once the whole text has been read, so that a refused
     // text joins nothing.
     std::vector<std::pair<uint32_t, uint32_t>> relations;
+    CTableLines lines(strText);
+    std::string strLine;
     size_t nLine = 0;
-    size_t nStart = 0;
-    while (nStart < strText.size()) {
-        size_t nEnd = strText.find('\n', nStart);
-        if (nEnd == std::string::npos) nEnd = strText.size();
-        std::string strLine = strText.substr(nStart, nEnd - nStart);
-        nStart = nEnd + 1;
-        ++nLine;
-        if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
-        if (strLine.empty() || strLine[0] == '#') continue;
+    while (lines.Next(strLine, nLine)) {
         const std::string strWhere = "line " + std::to_string(nLine) + ": ";
         const size_t nTab1 = strLine.find('\t');
         const size_t nTab2 = nTab1 == std::string::npos ? std::string::npos : strLine.find('\t', nTab1 + 1);

@@ -1,5 +1,6 @@
 #include "builder/variantpairs.h"
 
+#include "builder/tablelines.h"
 #include "text/codeconverter.h"
 
 #include <utility>
@@ -11,15 +12,10 @@ bool CVariantPairs::Parse(const std::string& strText, CVariantGroupBuilder& grou
     // Joined only once the whole text has been read, so that a refused
     // text joins nothing.
     std::vector<std::pair<uint32_t, uint32_t>> pairs;
+    CTableLines lines(strText);
+    std::string strLine;
     size_t nLine = 0;
-    for (size_t nStart = 0; nStart < strText.size();) {
-        size_t nEnd = strText.find('\n', nStart);
-        if (nEnd == std::string::npos) nEnd = strText.size();
-        std::string strLine = strText.substr(nStart, nEnd - nStart);
-        nStart = nEnd + 1;
-        ++nLine;
-        if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
-        if (strLine.empty() || strLine[0] == '#') continue;
+    while (lines.Next(strLine, nLine)) {
         const std::string strWhere = "line " + std::to_string(nLine) + ": ";
         if (CCodeConverter::FindInvalidUtf8(strLine) != std::string::npos) {
             strError = strWhere + "not valid UTF-8";

@@ -94,6 +94,21 @@ bool JoinPairs(const std::string& strName, const std::string& strText, CVariantG
     return true;
 }
 
+// Reads strFile with read and joins its pairs. False with strError naming
+// the option and the file when it cannot be read.
+bool JoinPairsFile(const char* pszOption, const std::string& strFile,
+                   std::string (*read)(const std::string&, uint64_t), CVariantGroupBuilder& groups,
+                   std::string& strError) {
+    std::string strText;
+    try {
+        strText = read(strFile, CVariantTable::MaxFileBytes);
+    } catch (const CFileException& e) {
+        strError = std::string(pszOption) + ": " + e.what();
+        return false;
+    }
+    return JoinPairs(strFile, strText, groups, strError);
+}
+
 // The variant table: the ready table of --variants, or the groups joined
 // from the Unicode Han data, OpenCC's Japanese tables and the 常用漢字表.
 // A source named on the command line must be readable; a default one that
@@ -157,27 +172,13 @@ bool MakeVariantTable(const CCommandLine& commandLine, CVariantTable& variants, 
                        "); building without it");
                 continue;
             }
-            std::string strText;
-            try {
-                strText = COpenCCDictionary::ReadAsText(strFile, CVariantTable::MaxFileBytes);
-            } catch (const CFileException& e) {
-                strError = std::string("--opencc: ") + e.what();
-                return false;
-            }
-            if (!JoinPairs(strFile, strText, groups, strError)) return false;
+            if (!JoinPairsFile("--opencc", strFile, &COpenCCDictionary::ReadAsText, groups, strError)) return false;
         }
     }
     if (!commandLine.Has("--no-joyo")) {
         if (commandLine.Has("--joyo")) {
-            const std::string strFile = commandLine.Value("--joyo");
-            std::string strText;
-            try {
-                strText = CReadOnlyFile::ReadAll(strFile, CVariantTable::MaxFileBytes);
-            } catch (const CFileException& e) {
-                strError = std::string("--joyo: ") + e.what();
+            if (!JoinPairsFile("--joyo", commandLine.Value("--joyo"), &CReadOnlyFile::ReadAll, groups, strError))
                 return false;
-            }
-            if (!JoinPairs(strFile, strText, groups, strError)) return false;
         } else if (!JoinPairs(CJoyoKyujitai::Name, CJoyoKyujitai::Text(), groups, strError)) {
             return false;
         }
