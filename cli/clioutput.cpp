@@ -21,6 +21,11 @@ void CCliOutput::Tell(const std::string& strMessage) const {
     std::fflush(stderr);
 }
 
+void CCliOutput::WarnOfDamage(const std::string& strDamage) const {
+    if (strDamage.empty()) return;
+    Warn("the index is damaged near " + strDamage + "; results may be incomplete; run tessaline-cli check");
+}
+
 bool CCliOutput::WriteOut(const std::string& strOut, const char* pszWhat) const {
     if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) == strOut.size() && std::fflush(stdout) == 0) return true;
     Fail(std::string("cannot write ") + pszWhat + " to standard output");

@@ -22,6 +22,10 @@ public:
     void Warn(const std::string& strMessage) const;  // "...: warning: message"
     void Tell(const std::string& strMessage) const;  // "...: message" (what was done)
 
+    // The warning that the index met damage during the command (see
+    // CIndex::GetDamage); nothing when strDamage is empty.
+    void WarnOfDamage(const std::string& strDamage) const;
+
     // Writes strOut to standard output and flushes it. False, after a
     // message naming pszWhat ("the result"), when it cannot.
     bool WriteOut(const std::string& strOut, const char* pszWhat) const;

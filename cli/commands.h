@@ -8,3 +8,4 @@ int RunSearch(int argc, char** argv);
 int RunPage(int argc, char** argv);
 int RunCatalog(int argc, char** argv);
 int RunImportPoetry(int argc, char** argv);
+int RunCheck(int argc, char** argv);

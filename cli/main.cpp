@@ -18,6 +18,7 @@ const Command kCommands[] = {
     {"search", RunSearch, "search the corpus and print the result rows"},
     {"page", RunPage, "print a page with the hits of keywords marked"},
     {"catalog", RunCatalog, "print the catalogue"},
+    {"check", RunCheck, "check every file of a corpus for damage"},
     {"import-poetry", RunImportPoetry, "write a source folder from the npm package chinese-poetry"},
 };
 

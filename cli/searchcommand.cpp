@@ -191,5 +191,6 @@ int RunSearch(int argc, char** argv) {
     const std::string strOut =
         strFormat == "json" ? FormatJson(results, bForms ? &forms : nullptr) : FormatTsv(results, bForms ? &forms : nullptr);
     if (!kOut.WriteOut(strOut, "the result")) return 2;
+    kOut.WarnOfDamage(index.GetDamage());
     return results.GetRowCount() > 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "index/index.h"
 
 #include "index/patternsearch.h"
+#include "text/codeconverter.h"
 #include "platform/fileexception.h"
 #include "platform/readonlyfile.h"
 
@@ -54,6 +55,8 @@ bool CIndex::Open(const std::string& strFolder, const std::string& strBaseName, 
     } catch (const std::bad_alloc&) {
         return Fail(strHeader + ": out of memory for the chain table");
     }
+    m_strDamage.clear();
+    m_strPostingsName = CCorpusFiles::IndexPostings(".", eScope, strBaseName).substr(2);
     try {
         m_postings.Open(CCorpusFiles::IndexPostings(strFolder, eScope, strBaseName));
     } catch (const CFileException& e) {
@@ -123,8 +126,29 @@ int32_t CIndex::SearchPattern(const std::u16string& strPattern, int nCombine, bo
     std::vector<uint32_t> foundPages;
     std::vector<uint32_t> foundHits;
     search.Run(bCountHits, foundPages, foundHits);
+    NoteDamage(search);
     MergeResults(std::move(foundPages), std::move(foundHits), nCombine, bCountHits);
     return resultCount;
+}
+
+std::string CIndex::SlotName(int32_t nSlot) {
+    std::string strName = "slot " + std::to_string(nSlot);
+    if (nSlot >= CVariantTable::VariantSlotBase)
+        return strName + " (the variant group of line " + std::to_string(nSlot - CVariantTable::VariantSlotBase + 1) +
+               " of " + CCorpusFiles::Variants + ")";
+    const char32_t c = CCodeConverter::CodePointOfSlot(nSlot);
+    if (c == 0) return strName;
+    strName += " (";
+    CCodeConverter::AppendUtf8(c, strName);
+    return strName + ")";
+}
+
+void CIndex::NoteDamage(const CPatternSearch& search) const {
+    uint32_t nPage = 0;
+    const int32_t nSlot = search.DamagedSlot(nPage);
+    if (nSlot < 0 || !m_strDamage.empty()) return;
+    m_strDamage = m_strPostingsName + ", " + SlotName(nSlot) +
+                  (nPage == CPatternSearch::NoPage ? std::string(", at its first page") : ", after page " + std::to_string(nPage));
 }
 
 void CIndex::CountPattern(const std::u16string& strPattern, bool bUseVariants, uint32_t nFirstPage,
@@ -136,6 +160,7 @@ void CIndex::CountPattern(const std::u16string& strPattern, bool bUseVariants, u
     std::vector<uint32_t> foundPages;
     std::vector<uint32_t> foundHits;
     search.Run(true, foundPages, foundHits);
+    NoteDamage(search);
     const auto itBegin = std::lower_bound(foundPages.begin(), foundPages.end(), nFirstPage);
     const auto itEnd = std::lower_bound(itBegin, foundPages.end(), nEndPage);
     nPages = static_cast<int32_t>(itEnd - itBegin);

@@ -33,6 +33,8 @@ enum CombineMode {
 // each slot's chain (see PostingCursor).
 //
 // The index is read-only while open; searches only read it. Not copyable.
+class CPatternSearch;
+
 class CIndex {
 public:
     static constexpr int32_t SlotCount = 100000;
@@ -128,6 +130,15 @@ public:
     void CountPattern(const std::u16string& strPattern, bool bUseVariants, uint32_t nFirstPage, uint32_t nEndPage,
                       int32_t& nPages /* OUT */, int64_t& nHits /* OUT */) const;
 
+    // A slot as messages name it: "slot 19981 (不)", or "slot 88070 (the
+    // variant group of line 6 of yitizi.txt)".
+    static std::string SlotName(int32_t nSlot);
+    // Where the searches since Open met damaged postings (a chain that goes
+    // bad, a page past the slot's last page), as "Index-idx.m, slot 19981
+    // (不), after page 55012"; empty when they met none. Their results may
+    // then be incomplete.
+    const std::string& GetDamage() const { return m_strDamage; }
+
     // Query terms. The number of terms in strKeywords, or 0 when it is
     // empty or holds a unit that is not allowed (see FindRefusedUnit).
     static int32_t CountTerms(const std::u16string& strKeywords);
@@ -150,6 +161,9 @@ private:
     void MergeResults(std::vector<uint32_t>&& foundPages, std::vector<uint32_t>&& foundHits, int nCombine,
                       bool bCountHits);
     bool Fail(const std::string& strReason);
+    // Keeps where search met damaged postings, if it did and nothing was
+    // kept before.
+    void NoteDamage(const CPatternSearch& search) const;
 
     CFileList m_fileList;
     CReadOnlyMapping m_postings;
@@ -169,4 +183,6 @@ private:
 
     MessageCallback m_messageCallback;
     std::string m_strOpenError;
+    std::string m_strPostingsName;        // the postings file open, for GetDamage
+    mutable std::string m_strDamage;
 };

@@ -111,7 +111,22 @@ bool CPatternSearch::AnyBad() const {
 void CPatternSearch::Run(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits) {
     foundPages.clear();
     foundHits.clear();
+    m_nDamagedSlot = -1;
     if (!RunWithDirectories(bCountHits, foundPages, foundHits)) RunByWalking(bCountHits, foundPages, foundHits);
+    // Damage met: a directory that ended bad, a cursor that went bad or
+    // past its slot's last page.
+    for (const SlotUse& use : m_slots) {
+        if (m_nDamagedSlot < 0 && use.pDirectory && use.pDirectory->EndsBad()) {
+            m_nDamagedSlot = use.slot;
+            m_nDamagedAfter = use.pDirectory->RecordCount() > 0 ? use.pDirectory->Pages().back() : NoPage;
+        }
+    }
+    for (const SearchTerm& term : m_terms) {
+        if (m_nDamagedSlot < 0 && (term.cursor.Bad() || term.cursor.page > term.lastPage)) {
+            m_nDamagedSlot = term.slot;
+            m_nDamagedAfter = term.cursor.Started() ? term.cursor.page : NoPage;
+        }
+    }
     m_slots.clear();  // the directories are the cache's again
 }
 

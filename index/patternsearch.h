@@ -38,6 +38,15 @@ public:
     // Finds the pages (ascending) and, when bCountHits, the hits on each.
     // REQUIRES: Compile returned true.
     void Run(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits);
+    // The slot whose postings went bad during Run (a chain that breaks off,
+    // a page past the slot's last page), and the last good page before it
+    // (NoPage: before its first); -1 when the postings were sound. Run's
+    // results may then be incomplete.
+    static constexpr uint32_t NoPage = UINT32_MAX;
+    int32_t DamagedSlot(uint32_t& nAfterPage /* OUT */) const {
+        nAfterPage = m_nDamagedAfter;
+        return m_nDamagedSlot;
+    }
     // Makes Run find only pages of pPages (ascending; null: every page).
     // REQUIRES: pPages outlives the search's Run.
     void RestrictTo(const std::vector<uint32_t>* pPages) { m_pWithin = pPages; }
@@ -82,6 +91,8 @@ private:
     std::vector<size_t> m_segmentEnds;  // end (one past the last term) of each segment
     uint32_t m_nLength = 0;             // P
     const std::vector<uint32_t>* m_pWithin = nullptr;
+    int32_t m_nDamagedSlot = -1;
+    uint32_t m_nDamagedAfter = 0;
     std::vector<SlotUse> m_slots;
     std::vector<size_t> m_order;        // m_slots by record count, fewest first
     std::vector<uint32_t> m_candidates; // pages that every slot holds

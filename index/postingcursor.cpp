@@ -11,6 +11,7 @@ void PostingCursor::Start(const PostingsView* pView, uint32_t nFirstBlock) {
     m_nBlocksVisited = 1;
     m_bFirstRecord = true;
     m_bBad = false;
+    m_eFailure = Failure::None;
     EnterBlock();
 }
 
@@ -24,6 +25,7 @@ void PostingCursor::Resume(const PostingsView* pView, uint32_t nBlock, uint16_t 
     m_nBlocksVisited = nVisited;
     m_bFirstRecord = bFirstRecord;
     m_bBad = false;
+    m_eFailure = Failure::None;
     MapBlock();
 }
 
@@ -47,8 +49,12 @@ bool PostingCursor::FollowChain() {
     // A valid chain visits each block of the file at most once; a longer
     // walk can only be a loop.
     const uint64_t nFileBlocks = m_pView->nSize / BlockSize + 1;
-    if (block >= m_pView->nNextBlocks || ++m_nBlocksVisited > nFileBlocks) {
-        Fail();
+    if (block >= m_pView->nNextBlocks) {
+        Fail(Failure::ChainTableEnds);
+        return false;
+    }
+    if (++m_nBlocksVisited > nFileBlocks) {
+        Fail(Failure::ChainLoops);
         return false;
     }
     block = m_pView->pNextBlock[block];
@@ -64,7 +70,7 @@ uint8_t PostingCursor::NextByteAcrossBlocks() {
         if (!FollowChain()) return 0;
         offset = 0;
     }
-    if (offset >= m_nBlockBytes) return Fail();
+    if (offset >= m_nBlockBytes) return Fail(Failure::BlockPastEnd);
     return m_pBlock[offset++];
 }
 
@@ -76,7 +82,7 @@ void PostingCursor::ReadPageHeader() {
     // Page indexes ascend strictly; a step of 0 after the first record, or
     // one that wraps around, is corruption.
     if ((!m_bFirstRecord && nStep == 0) || page > UINT32_MAX - nStep) {
-        Fail();
+        Fail(Failure::PageNotAscending);
         return;
     }
     m_bFirstRecord = false;
@@ -99,7 +105,7 @@ uint32_t PostingCursor::ScanPositions(uint64_t& nMask) {
     nMask = 0;
     if (m_bBad) return 0;
     if (bytesLeft == 0) {
-        Fail();
+        Fail(Failure::NoPositions);
         return 0;
     }
     uint32_t nCount = 0;
@@ -126,7 +132,7 @@ uint32_t PostingCursor::ScanPositions(uint64_t& nMask) {
             ++nCount;
         }
         if (i != nEnd) {  // the last number runs past L
-            Fail();
+            Fail(Failure::PositionsPastLength);
             nMask = 0;
             return 0;
         }

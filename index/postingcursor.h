@@ -35,6 +35,17 @@ class PostingCursor {
 public:
     static constexpr uint32_t BlockSize = 4096;
 
+    // Why a cursor went bad.
+    enum class Failure {
+        None,
+        BlockPastEnd,         // a block of the chain lies (partly) beyond the postings file
+        ChainTableEnds,       // the chain goes on from a block that has no entry in NextBlockTable
+        ChainLoops,           // the chain visits more blocks than the file has
+        PageNotAscending,     // a page step of 0 after the first record, or one that wraps around
+        NoPositions,          // a record with no position bytes
+        PositionsPastLength,  // the positions run past the record's length L
+    };
+
     // REQUIRES: pView outlives the cursor.
     void Start(const PostingsView* pView, uint32_t nFirstBlock);
     // Places the cursor at a record start that an earlier walk of the same
@@ -50,7 +61,7 @@ public:
     // The next byte of the stream; inline while the current block lasts.
     uint8_t NextByte(bool bPositionByte) {
         if (bPositionByte) {
-            if (bytesLeft == 0) return Fail();
+            if (bytesLeft == 0) return Fail(Failure::PositionsPastLength);
             --bytesLeft;
         }
         if (offset < m_nBlockBytes) return m_pBlock[offset++];
@@ -86,6 +97,9 @@ public:
     uint32_t ScanPositions(uint64_t& nMask);
 
     bool Bad() const { return m_bBad; }
+    // Whether a record has been read (page is the page of one).
+    bool Started() const { return !m_bFirstRecord; }
+    Failure GetFailure() const { return m_eFailure; }
 
     uint32_t block = 0;
     uint16_t offset = 0;       // 0..4096; 4096: the block is used up
@@ -97,7 +111,8 @@ private:
     void EnterBlock();
     void MapBlock();
     uint8_t NextByteAcrossBlocks();
-    uint8_t Fail() {
+    uint8_t Fail(Failure eFailure) {
+        if (!m_bBad) m_eFailure = eFailure;
         m_bBad = true;
         m_nBlockBytes = 0;
         return 0;
@@ -110,4 +125,5 @@ private:
     uint64_t m_nBlocksVisited = 0;
     bool m_bFirstRecord = true;
     bool m_bBad = false;
+    Failure m_eFailure = Failure::None;
 };

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -120,6 +121,18 @@ bool CStagingFolder::Create(const std::string& strTarget, std::string& strError)
         strError = strPath + ": cannot create a staging folder (" + std::strerror(errno) + ")";
         return false;
     }
+    // mkdtemp makes the folder private; it gets the mode of the folder it
+    // replaces, or that of a new folder.
+    struct stat st {};
+    mode_t nMode = 0;
+    if (::stat(m_strTarget.c_str(), &st) == 0) {
+        nMode = st.st_mode & 07777;
+    } else {
+        const mode_t nMask = ::umask(0);
+        ::umask(nMask);
+        nMode = 0777 & ~nMask;
+    }
+    ::chmod(strPath.c_str(), nMode);
     m_lock = TryLock(strPath);
     m_strPath = strPath;
     return true;

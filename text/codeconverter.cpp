@@ -174,6 +174,17 @@ std::string CCodeConverter::Utf16ToUtf8(const std::u16string& s) {
     return out;
 }
 
+char32_t CCodeConverter::CodePointOfSlot(int32_t nSlot) {
+    // The first character of each range of IndexSlot.
+    for (char32_t c : {U'\u3400', U'\uF900', U'\U00020000', U'\U0002F800', U'\u3042', U'\uE000'}) {
+        const int32_t nBase = IndexSlot(c);
+        if (nSlot < nBase) continue;
+        const char32_t cCandidate = c + static_cast<char32_t>(nSlot - nBase);
+        if (IndexSlot(cCandidate) == nSlot) return cCandidate;
+    }
+    return 0;
+}
+
 int32_t CCodeConverter::IndexSlot(uint32_t c) {
     if (c >= 0x3400 && c <= 0x9FFF) return static_cast<int32_t>(c - 0x3400);
     if (c >= 0xF900 && c <= 0xFAFF) return static_cast<int32_t>(c - 0x8C00);

@@ -56,6 +56,9 @@ public:
 
     // The index slot of a code point, or -1 when the index does not hold it.
     static int32_t IndexSlot(uint32_t nCodePoint);
+    // The code point of a character's slot (IndexSlot turned round), or 0
+    // for a slot no character has (a variant group's, one out of range).
+    static char32_t CodePointOfSlot(int32_t nSlot);
 
     static bool IsHighSurrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
     static bool IsLowSurrogate(uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
