@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,6 +98,10 @@ TEST(InterruptedBuildTest, KilledAtAnyPointTheOldCorpusStays) {
     ASSERT_EQ(WEXITSTATUS(Wait(StartBuild(dir.File("old"), strOut))), 0);
     ASSERT_EQ(Pages(strOut, u"甲"), 40);
     dir.Write("corpus/notes.txt", "mine");
+    // A new folder as any other (the staging folder is made private).
+    const mode_t nMask = ::umask(0);
+    ::umask(nMask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(strOut).permissions()), 0777 & ~nMask);
 
     // How long a whole build of the new source takes, to spread the kills
     // over it.
