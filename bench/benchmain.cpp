@@ -57,7 +57,7 @@ const char* const kUsage =
     "\n"
     "Options:\n"
     "  --corpus DIR     corpus to measure (default out/corpus)\n"
-    "  --queries FILE   query set, tab-separated (default ../shared/bench/queries.tsv)\n"
+    "  --queries FILE   query set, tab-separated (default bench/queries.tsv)\n"
     "  --out DIR        where the peers' indexes go (default out/bench)\n"
     "  --source DIR     source folder to time 'tessaline-cli build' on (default\n"
     "                   out/poetry-source; skipped when missing)\n"
@@ -78,7 +78,7 @@ const char* const kUsage =
 
 struct Options {
     std::string corpus = "out/corpus";
-    std::string queries = "../shared/bench/queries.tsv";
+    std::string queries = "bench/queries.tsv";
     std::string out = "out/bench";
     std::string source = "out/poetry-source";
     std::string cli;
