@@ -10,6 +10,7 @@
 #include "bench/benchtimer.h"
 #include "bench/ourengine.h"
 #include "bench/pageexport.h"
+#include "bench/processtools.h"
 #include "bench/ripgrepengine.h"
 #include "bench/scanengine.h"
 #include "bench/sqlitefts5engine.h"
@@ -22,10 +23,6 @@
 #include "model/searchforms.h"
 #include "text/codeconverter.h"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -103,147 +100,6 @@ int Fail(const std::string& strMessage) {
     return 2;
 }
 
-std::string LoadAverage() {
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
-}
-
-// Peak resident memory of this process so far, in bytes.
-uint64_t PeakRss() {
-    struct rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<uint64_t>(usage.ru_maxrss) * 1024;
-}
-
-uint64_t CurrentRss() {
-    std::ifstream in("/proc/self/statm");
-    uint64_t nSize = 0, nResident = 0;
-    in >> nSize >> nResident;
-    return nResident * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
-}
-
-uint64_t PathBytes(const std::string& strPath) {
-    std::error_code ec;
-    if (fs::is_regular_file(strPath, ec)) return fs::file_size(strPath, ec);
-    uint64_t n = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(strPath, ec))
-        if (entry.is_regular_file(ec)) n += entry.file_size(ec);
-    return n;
-}
-
-std::string ExecutableFolder() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
-
-// What /usr/bin/time reports about one command.
-struct CommandCost {
-    bool ok = false;
-    int status = -1;
-    uint64_t peakBytes = 0;
-    double seconds = 0;
-    std::string error;
-};
-
-// Runs args (a program found on PATH, or a path) with its standard output
-// and error going to /dev/null and the variables of environment set, and
-// waits for it. Empty, or what failed.
-std::string RunQuietly(const std::vector<std::string>& args,
-                       const std::vector<std::pair<const char*, const char*>>& environment = {}) {
-    const pid_t pid = ::fork();
-    if (pid < 0) return std::string("fork: ") + std::strerror(errno);
-    if (pid == 0) {
-        for (const auto& [pszName, pszValue] : environment) ::setenv(pszName, pszValue, 1);
-        const int fd = ::open("/dev/null", O_WRONLY);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        std::vector<char*> argv;
-        for (const std::string& strArg : args) argv.push_back(const_cast<char*>(strArg.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int nStatus = 0;
-    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
-    }
-    return {};
-}
-
-// Runs args under GNU time, standard output and error of the command going
-// to /dev/null; the report is read from strReport.
-CommandCost MeasureCommand(const std::vector<std::string>& args, const std::string& strReport) {
-    CommandCost cost;
-    std::vector<std::string> full = {"/usr/bin/time", "-o", strReport, "-f", "%M %e %x"};
-    full.insert(full.end(), args.begin(), args.end());
-    cost.error = RunQuietly(full);
-    if (!cost.error.empty()) return cost;
-    std::ifstream in(strReport);
-    std::string strLine, strLast;
-    while (std::getline(in, strLine))
-        if (!strLine.empty()) strLast = strLine;
-    std::istringstream fields(strLast);
-    uint64_t nKb = 0;
-    double dSeconds = 0;
-    int nExit = -1;
-    if (fields >> nKb >> dSeconds >> nExit) {
-        cost.ok = true;
-        cost.peakBytes = nKb * 1024;
-        cost.seconds = dSeconds;
-        cost.status = nExit;
-    } else {
-        cost.error = args[0] + ": /usr/bin/time gave no report (" + strReport + ")";
-    }
-    return cost;
-}
-
-// The desktop reader started on a corpus under a virtual X server and ended
-// after nSeconds: the peak resident memory of its own process (VmHWM) and
-// the resident memory of it and all its helper processes at the end.
-struct ReaderMemory {
-    bool ok = false;
-    uint64_t peakBytes = 0;
-    uint64_t treeBytes = 0;
-    std::string error;
-};
-
-ReaderMemory MeasureReader(const std::string& strReader, const std::string& strCorpus, int nSeconds,
-                           const std::string& strReport) {
-    static const char* const kScript =
-        "\"$1\" --data \"$2\" --no-splash >/dev/null 2>&1 &\n"
-        "pid=$!\n"
-        "sleep \"$3\"\n"
-        "hwm=$(awk '/^VmHWM/ { print $2 }' /proc/$pid/status 2>/dev/null)\n"
-        "tree=$(ps -e -o pid=,ppid=,rss= | awk -v root=$pid '{ parent[$1] = $2; rss[$1] = $3 } END { for (p in "
-        "parent) { q = p; while (q != root && (q in parent) && q != 1) q = parent[q]; if (q == root) s += rss[p] } "
-        "print s + 0 }')\n"
-        "echo \"${hwm:-0} $tree\" > \"$4\"\n"
-        "kill $pid 2>/dev/null\n"
-        "wait $pid 2>/dev/null\n"
-        "exit 0\n";
-    ReaderMemory memory;
-    std::remove(strReport.c_str());
-    const std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", kScript,
-                                           "sh", strReader, strCorpus, std::to_string(nSeconds), strReport};
-    memory.error =
-        RunQuietly(args, {{"QTWEBENGINE_DISABLE_SANDBOX", "1"}, {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu"}});
-    if (!memory.error.empty()) return memory;
-    std::ifstream in(strReport);
-    uint64_t nHwm = 0, nTree = 0;
-    if (in >> nHwm >> nTree && nHwm > 0) {
-        memory.ok = true;
-        memory.peakBytes = nHwm * 1024;
-        memory.treeBytes = nTree * 1024;
-    } else {
-        memory.error = strReader + ": no memory report (did it start? xvfb-run needs the packages xvfb and xauth)";
-    }
-    return memory;
-}
-
 bool ParseOptions(int argc, char** argv, Options& options, std::string& strError) {
     for (int i = 1; i < argc; ++i) {
         const std::string strArg = argv[i];
@@ -302,7 +158,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& strError
             return false;
         }
     }
-    if (options.cli.empty()) options.cli = ExecutableFolder() + "/../cli/tessaline-cli";
+    if (options.cli.empty()) options.cli = CProcessTools::ExecutableFolder() + "/../cli/tessaline-cli";
     return true;
 }
 
@@ -520,7 +376,7 @@ int RunSideBySide(const Options& options) {
     if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
     std::error_code ec;
     fs::create_directories(options.out, ec);
-    const std::string strLoadBefore = LoadAverage();
+    const std::string strLoadBefore = CProcessTools::LoadAverage();
     const double dRunStart = CBenchTimer::Now();
 
     Progress("exporting the pages of " + options.corpus);
@@ -585,7 +441,7 @@ int RunSideBySide(const Options& options) {
     }
 
     // The queries.
-    const std::string strLoadQueries = LoadAverage();
+    const std::string strLoadQueries = CProcessTools::LoadAverage();
     std::vector<std::vector<QueryOutcome>> outcomes(queries.size());
     std::vector<std::vector<uint32_t>> ourPages(queries.size());
     std::vector<double> ourFirstSeconds(queries.size(), 0);
@@ -635,7 +491,7 @@ int RunSideBySide(const Options& options) {
             if (active[e]->key == "ours") ourPages[q] = outcome.pages;
         }
     }
-    const std::string strLoadAfterQueries = LoadAverage();
+    const std::string strLoadAfterQueries = CProcessTools::LoadAverage();
 
     // Our other figures.
     RenderFigures render;
@@ -653,7 +509,7 @@ int RunSideBySide(const Options& options) {
     const std::string strOurBuild = options.out + "/ours-build";
     if (fs::is_directory(options.source, ec) && fs::exists(options.cli, ec)) {
         Progress("timing tessaline-cli build on " + options.source);
-        ourBuild = MeasureCommand({options.cli, "build", "--variants", options.corpus + "/yitizi.txt", options.source,
+        ourBuild = CProcessTools::MeasureCommand({options.cli, "build", "--variants", options.corpus + "/yitizi.txt", options.source,
                                    strOurBuild},
                                   options.out + "/time-build.txt");
     }
@@ -661,7 +517,7 @@ int RunSideBySide(const Options& options) {
     std::vector<std::pair<std::string, CommandCost>> searchCosts;
     if (fs::exists(options.cli, ec)) {
         for (const char* pszKeyword : {"不", "，"}) {
-            searchCosts.emplace_back(pszKeyword, MeasureCommand({options.cli, "search", "--data", options.corpus, pszKeyword},
+            searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand({options.cli, "search", "--data", options.corpus, pszKeyword},
                                                                 options.out + "/time-search.txt"));
         }
     }
@@ -669,9 +525,9 @@ int RunSideBySide(const Options& options) {
     constexpr int ReaderSeconds = 20;
     if (!options.reader.empty()) {
         Progress("starting the reader under xvfb-run for " + std::to_string(ReaderSeconds) + " s");
-        readerMemory = MeasureReader(options.reader, options.corpus, ReaderSeconds, options.out + "/reader-memory.txt");
+        readerMemory = CProcessTools::MeasureReader(options.reader, options.corpus, ReaderSeconds, options.out + "/reader-memory.txt");
     }
-    const std::string strLoadAfter = LoadAverage();
+    const std::string strLoadAfter = CProcessTools::LoadAverage();
 
     // ---- Output.
     std::string out;
@@ -909,7 +765,7 @@ int RunForms(const Options& options) {
     if (!ours.Open(options.corpus, strError)) return Fail(strError);
     const ContentsNodeTag& range = *ours.Categories()[0];
     CSearchForms forms;
-    const std::string strLoadBefore = LoadAverage();
+    const std::string strLoadBefore = CProcessTools::LoadAverage();
     CBenchTable table({"id", "query", "search and rows", "forms line", "share", "first search", "forms line after it",
                        "the line"});
     for (const CBenchQuery& query : queries) {
@@ -938,7 +794,7 @@ int RunForms(const Options& options) {
     std::string out = "Median of the warm runs (" + std::to_string(QueryRounds) +
                       " rounds, the two taking turns); *share*: the forms line's time over the search's. *First "
                       "search*: with the page directories dropped before it, and the forms line right after it. "
-                      "Load average: " + strLoadBefore + " at the start, " + LoadAverage() + " at the end.\n\n";
+                      "Load average: " + strLoadBefore + " at the start, " + CProcessTools::LoadAverage() + " at the end.\n\n";
     out += table.Format();
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
@@ -952,7 +808,7 @@ int RunScale(const Options& options) {
     if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
     std::error_code ec;
     fs::create_directories(options.out, ec);
-    const std::string strLoadBefore = LoadAverage();
+    const std::string strLoadBefore = CProcessTools::LoadAverage();
 
     Progress("exporting the pages of " + options.corpus);
     auto pBase = std::make_unique<CPageExport>();
@@ -964,8 +820,8 @@ int RunScale(const Options& options) {
 
     // What one copy adds to the bounded files: the page store's content file
     // (32-bit signed ends: 2 GiB) and the whole-text postings (4 GiB).
-    const double dStoreBytes = static_cast<double>(PathBytes(options.corpus + "/Index-fl.cnt"));
-    const double dPostingsBytes = static_cast<double>(PathBytes(options.corpus + "/Index-idx.m"));
+    const double dStoreBytes = static_cast<double>(CProcessTools::PathBytes(options.corpus + "/Index-fl.cnt"));
+    const double dPostingsBytes = static_cast<double>(CProcessTools::PathBytes(options.corpus + "/Index-idx.m"));
     const double dStoreCopies = static_cast<double>(INT32_MAX) / dStoreBytes;
     const double dPostingsCopies = static_cast<double>(CIndexWriter::MaxPostingsBlocks) * 4096.0 / dPostingsBytes;
     // Shuffled copies have other titles and positions; keep a margin.
@@ -998,7 +854,7 @@ int RunScale(const Options& options) {
             for (const SourceVolume& volume : book.volumes)
                 for (const SourcePage& page : volume.pages) nSourceBytes += page.text.size();
     pBase.reset();
-    const uint64_t nRssBeforeBuild = CurrentRss();
+    const uint64_t nRssBeforeBuild = CProcessTools::CurrentRss();
 
     const std::string strScaleFolder = options.out + "/scale";
     Progress("building " + std::to_string(pSource->PageCount()) + " pages into " + strScaleFolder);
@@ -1011,14 +867,14 @@ int RunScale(const Options& options) {
             nLastPercent = nPercent;
             Progress(std::to_string(nPercent) + "% of the pages after " +
                      CBenchTable::Seconds(CBenchTimer::Now() - dBuildStart) + ", resident " +
-                     CBenchTable::Megabytes(CurrentRss()));
+                     CBenchTable::Megabytes(CProcessTools::CurrentRss()));
         }
     });
     CVariantTable variants;
     variants.LoadFile(options.corpus + "/" + CCorpusFiles::Variants);
     const bool bBuilt = writer.Write(*pSource, variants, strScaleFolder, strError);
     const double dBuildSeconds = CBenchTimer::Now() - dBuildStart;
-    const uint64_t nPeakBuild = PeakRss();
+    const uint64_t nPeakBuild = CProcessTools::PeakRss();
     const size_t nPages = pSource->PageCount();
     pSource.reset();
 
@@ -1045,15 +901,15 @@ int RunScale(const Options& options) {
                                                                    " before the build: the source and what the export left)"});
     for (const char* pszName : {"Index-fl.cnt", "Index-idx.m", "Index_content-idx.m", "Index_desc-idx.m"})
         buildTable.AddRow({std::string("size of ") + pszName,
-                           CBenchTable::Megabytes(PathBytes(strScaleFolder + "/" + pszName))});
-    buildTable.AddRow({"size of the corpus folder", CBenchTable::Megabytes(PathBytes(strScaleFolder))});
+                           CBenchTable::Megabytes(CProcessTools::PathBytes(strScaleFolder + "/" + pszName))});
+    buildTable.AddRow({"size of the corpus folder", CBenchTable::Megabytes(CProcessTools::PathBytes(strScaleFolder))});
     out += buildTable.Format() + "\n";
     if (nCopies > 1) {
         // The bounds again, from what the shuffled copies actually added.
         const double dStoreStep =
-            (static_cast<double>(PathBytes(strScaleFolder + "/Index-fl.cnt")) - dStoreBytes) / static_cast<double>(nCopies - 1);
+            (static_cast<double>(CProcessTools::PathBytes(strScaleFolder + "/Index-fl.cnt")) - dStoreBytes) / static_cast<double>(nCopies - 1);
         const double dPostingsStep =
-            (static_cast<double>(PathBytes(strScaleFolder + "/Index-idx.m")) - dPostingsBytes) / static_cast<double>(nCopies - 1);
+            (static_cast<double>(CProcessTools::PathBytes(strScaleFolder + "/Index-idx.m")) - dPostingsBytes) / static_cast<double>(nCopies - 1);
         char szGrowth[512];
         std::snprintf(szGrowth, sizeof szGrowth,
                       "Each further (shuffled) copy added %.1f MB to the page store's content file and %.1f MB to the "
@@ -1104,7 +960,7 @@ int RunScale(const Options& options) {
     std::vector<std::pair<std::string, CommandCost>> searchCosts;
     if (fs::exists(options.cli, ec)) {
         for (const char* pszKeyword : {"不", "，"})
-            searchCosts.emplace_back(pszKeyword, MeasureCommand({options.cli, "search", "--data", strScaleFolder, pszKeyword},
+            searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand({options.cli, "search", "--data", strScaleFolder, pszKeyword},
                                                                 options.out + "/time-search.txt"));
     }
     CBenchTable memoryTable({"what", "figure"});
@@ -1114,7 +970,7 @@ int RunScale(const Options& options) {
                                           " wall)"
                                     : cost.error});
     out += memoryTable.Format() + "\n";
-    out += "Load average: " + strLoadBefore + " at the start, " + LoadAverage() + " at the end.\n";
+    out += "Load average: " + strLoadBefore + " at the start, " + CProcessTools::LoadAverage() + " at the end.\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
