@@ -5,6 +5,7 @@
 // default one (--scale). Prints Markdown; bench/run.sh writes it into
 // bench/README.md.
 
+#include "bench/benchoptions.h"
 #include "bench/benchquery.h"
 #include "bench/benchtable.h"
 #include "bench/benchtimer.h"
@@ -44,52 +45,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUsage =
-    "Usage: tessaline-bench [OPTIONS]\n"
-    "\n"
-    "Side by side (default): exports the pages of --corpus, builds SQLite FTS5\n"
-    "(token per character and trigram), Xapian, ripgrep's text file and the\n"
-    "brute-force scan from them under --out, runs the query set through every\n"
-    "engine and through the reader's own search, and prints Markdown tables.\n"
-    "\n"
-    "Options:\n"
-    "  --corpus DIR     corpus to measure (default out/corpus)\n"
-    "  --queries FILE   query set, tab-separated (default bench/queries.tsv)\n"
-    "  --out DIR        where the peers' indexes go (default out/bench)\n"
-    "  --source DIR     source folder to time 'tessaline-cli build' on (default\n"
-    "                   out/poetry-source; skipped when missing)\n"
-    "  --cli FILE       tessaline-cli (default: cli/tessaline-cli beside the bench's folder)\n"
-    "  --reader FILE    desktop reader whose start-up memory is measured (optional)\n"
-    "  --reuse          keep peers' indexes built earlier from the same corpus files\n"
-    "  --engines LIST   comma-separated subset: ours,fts5,trigram,xapian,ripgrep,scan\n"
-    "  --scale N        instead: build a synthetic corpus of N copies of the pages\n"
-    "                   (or as many as the file formats hold) and measure it\n"
-    "  --scale-force    build N copies even beyond the estimated format bounds\n"
-    "  --scale-check    with --scale: check every query's pages against a scan\n"
-    "  --forms          instead: time the search and its rows with and without the\n"
-    "                   line of the forms searched (variants on, range: the first\n"
-    "                   category)\n"
-    "  --loop ID        instead: run the reader's search for query ID for --seconds\n"
-    "                   (default 20), for a profiler\n"
-    "  --help\n";
-
-struct Options {
-    std::string corpus = "out/corpus";
-    std::string queries = "bench/queries.tsv";
-    std::string out = "out/bench";
-    std::string source = "out/poetry-source";
-    std::string cli;
-    std::string reader;
-    std::set<std::string> engines = {"ours", "fts5", "trigram", "xapian", "ripgrep", "scan"};
-    bool reuse = false;
-    size_t scale = 0;
-    bool scaleForce = false;
-    bool scaleCheck = false;
-    std::string loop;
-    double seconds = 20;
-    bool forms = false;
-};
-
 void Progress(const std::string& strMessage) {
     std::fprintf(stderr, "tessaline-bench: %s\n", strMessage.c_str());
     std::fflush(stderr);
@@ -98,68 +53,6 @@ void Progress(const std::string& strMessage) {
 int Fail(const std::string& strMessage) {
     std::fprintf(stderr, "tessaline-bench: %s\n", strMessage.c_str());
     return 2;
-}
-
-bool ParseOptions(int argc, char** argv, Options& options, std::string& strError) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string strArg = argv[i];
-        auto value = [&](std::string& strValue) {
-            if (i + 1 >= argc) {
-                strError = strArg + ": a value is missing";
-                return false;
-            }
-            strValue = argv[++i];
-            return true;
-        };
-        std::string strValue;
-        if (strArg == "--help") {
-            std::printf("%s", kUsage);
-            std::exit(0);
-        } else if (strArg == "--corpus") {
-            if (!value(options.corpus)) return false;
-        } else if (strArg == "--queries") {
-            if (!value(options.queries)) return false;
-        } else if (strArg == "--out") {
-            if (!value(options.out)) return false;
-        } else if (strArg == "--source") {
-            if (!value(options.source)) return false;
-        } else if (strArg == "--cli") {
-            if (!value(options.cli)) return false;
-        } else if (strArg == "--reader") {
-            if (!value(options.reader)) return false;
-        } else if (strArg == "--reuse") {
-            options.reuse = true;
-        } else if (strArg == "--engines") {
-            if (!value(strValue)) return false;
-            options.engines.clear();
-            std::istringstream list(strValue);
-            std::string strName;
-            while (std::getline(list, strName, ',')) options.engines.insert(strName);
-        } else if (strArg == "--scale") {
-            if (!value(strValue)) return false;
-            options.scale = static_cast<size_t>(std::strtoul(strValue.c_str(), nullptr, 10));
-            if (options.scale == 0) {
-                strError = "--scale " + strValue + ": expected a number of copies";
-                return false;
-            }
-        } else if (strArg == "--scale-force") {
-            options.scaleForce = true;
-        } else if (strArg == "--scale-check") {
-            options.scaleCheck = true;
-        } else if (strArg == "--forms") {
-            options.forms = true;
-        } else if (strArg == "--loop") {
-            if (!value(options.loop)) return false;
-        } else if (strArg == "--seconds") {
-            if (!value(strValue)) return false;
-            options.seconds = std::atof(strValue.c_str());
-        } else {
-            strError = strArg + ": unknown option (see --help)";
-            return false;
-        }
-    }
-    if (options.cli.empty()) options.cli = CProcessTools::ExecutableFolder() + "/../cli/tessaline-cli";
-    return true;
 }
 
 // The query set's timing: rounds in which every engine answers the query,
@@ -370,21 +263,21 @@ bool ReadCatalog(const std::string& strFolder, std::vector<CatalogRecord>& recor
 
 // ---------------------------------------------------------------- side by side
 
-int RunSideBySide(const Options& options) {
+int RunSideBySide(const CBenchOptions& options) {
     std::vector<CBenchQuery> queries;
     std::string strError;
-    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    if (!CBenchQuery::ReadFile(options.m_strQueries, queries, strError)) return Fail(strError);
     std::error_code ec;
-    fs::create_directories(options.out, ec);
+    fs::create_directories(options.m_strOut, ec);
     const std::string strLoadBefore = CProcessTools::LoadAverage();
     const double dRunStart = CBenchTimer::Now();
 
-    Progress("exporting the pages of " + options.corpus);
+    Progress("exporting the pages of " + options.m_strCorpus);
     CPageExport pages;
     double dStart = CBenchTimer::Now();
-    if (!pages.Read(options.corpus, strError)) return Fail(strError);
+    if (!pages.Read(options.m_strCorpus, strError)) return Fail(strError);
     const double dExportSeconds = CBenchTimer::Now() - dStart;
-    const std::string strStamp = CPageExport::CorpusStamp(options.corpus);
+    const std::string strStamp = CPageExport::CorpusStamp(options.m_strCorpus);
     uint64_t nIndexed = 0;
     for (char32_t c : pages.Chars()) nIndexed += CPageExport::HasSlot(c) ? 1 : 0;
     Progress(std::to_string(pages.PageCount()) + " pages, " + std::to_string(pages.Runs().size()) + " runs, " +
@@ -411,16 +304,16 @@ int RunSideBySide(const Options& options) {
     auto ripgrep = std::make_unique<CRipgrepEngine>();
     ripgrep->SetFolding(pages);
     const std::string strRipgrepVersion = ripgrep->Version();
-    engines.push_back({"ours", "Tessaline", std::move(ours), options.corpus, {}});
-    engines.push_back({"fts5", "FTS5 token", std::move(fts5), options.out + "/fts5-token.db", {}});
-    engines.push_back({"trigram", "FTS5 trigram", std::move(trigram), options.out + "/fts5-trigram.db", {}});
-    engines.push_back({"xapian", "Xapian", std::move(xapian), options.out + "/xapian", {}});
-    engines.push_back({"ripgrep", "ripgrep", std::move(ripgrep), options.out + "/ripgrep-pages.txt", {}});
+    engines.push_back({"ours", "Tessaline", std::move(ours), options.m_strCorpus, {}});
+    engines.push_back({"fts5", "FTS5 token", std::move(fts5), options.m_strOut + "/fts5-token.db", {}});
+    engines.push_back({"trigram", "FTS5 trigram", std::move(trigram), options.m_strOut + "/fts5-trigram.db", {}});
+    engines.push_back({"xapian", "Xapian", std::move(xapian), options.m_strOut + "/xapian", {}});
+    engines.push_back({"ripgrep", "ripgrep", std::move(ripgrep), options.m_strOut + "/ripgrep-pages.txt", {}});
     engines.push_back({"scan", "scan", std::move(scan), "", {}});
     // The scan defines the expected pages: it always runs.
     std::vector<EngineSlot*> active;
     for (EngineSlot& slot : engines)
-        if (slot.key == "scan" || options.engines.count(slot.key)) active.push_back(&slot);
+        if (slot.key == "scan" || options.m_engines.count(slot.key)) active.push_back(&slot);
 
     for (EngineSlot* pSlot : active) {
         Progress("building " + pSlot->engine->Name());
@@ -433,8 +326,8 @@ int RunSideBySide(const Options& options) {
             pSlot->build.note = pSlot->engine->IndexNote();
             continue;
         }
-        pSlot->build = BuildEngine(*pSlot->engine, pages, pSlot->path, options.out + "/" + pSlot->key + ".stamp",
-                                   strStamp, options.reuse);
+        pSlot->build = BuildEngine(*pSlot->engine, pages, pSlot->path, options.m_strOut + "/" + pSlot->key + ".stamp",
+                                   strStamp, options.m_bReuse);
         if (!pSlot->build.ok) return Fail(pSlot->build.error);
         Progress(pSlot->engine->Name() + ": " + CBenchTable::Seconds(pSlot->build.seconds) +
                  (pSlot->build.reused ? " (reused)" : "") + ", " + CBenchTable::Megabytes(pSlot->build.bytes));
@@ -460,7 +353,7 @@ int RunSideBySide(const Options& options) {
         // Our first run, with no page directory built yet (the files are in
         // the page cache): what a query costs the first time its characters
         // are searched in a session.
-        if (pOurs && options.engines.count("ours")) {
+        if (pOurs && options.m_engines.count("ours")) {
             pOurs->Index().ClearDirectories();
             std::string strError;
             const double dStart = CBenchTimer::Now();
@@ -496,7 +389,7 @@ int RunSideBySide(const Options& options) {
     // Our other figures.
     RenderFigures render;
     std::vector<FirstListPage> firstPages;
-    if (options.engines.count("ours")) {
+    if (options.m_engines.count("ours")) {
         Progress("rendering result pages");
         render = MeasureRendering(*pOurs, queries, ourPages);
         Progress("search to the first list page");
@@ -506,33 +399,33 @@ int RunSideBySide(const Options& options) {
 
     // Our build, through the command line as a user runs it.
     CommandCost ourBuild;
-    const std::string strOurBuild = options.out + "/ours-build";
-    if (fs::is_directory(options.source, ec) && fs::exists(options.cli, ec)) {
-        Progress("timing tessaline-cli build on " + options.source);
-        ourBuild = CProcessTools::MeasureCommand({options.cli, "build", "--variants", options.corpus + "/yitizi.txt", options.source,
+    const std::string strOurBuild = options.m_strOut + "/ours-build";
+    if (fs::is_directory(options.m_strSource, ec) && fs::exists(options.m_strCli, ec)) {
+        Progress("timing tessaline-cli build on " + options.m_strSource);
+        ourBuild = CProcessTools::MeasureCommand({options.m_strCli, "build", "--variants", options.m_strCorpus + "/yitizi.txt", options.m_strSource,
                                    strOurBuild},
-                                  options.out + "/time-build.txt");
+                                  options.m_strOut + "/time-build.txt");
     }
     // Peak memory of a search as the command line runs it.
     std::vector<std::pair<std::string, CommandCost>> searchCosts;
-    if (fs::exists(options.cli, ec)) {
+    if (fs::exists(options.m_strCli, ec)) {
         for (const char* pszKeyword : {"不", "，"}) {
-            searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand({options.cli, "search", "--data", options.corpus, pszKeyword},
-                                                                options.out + "/time-search.txt"));
+            searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand({options.m_strCli, "search", "--data", options.m_strCorpus, pszKeyword},
+                                                                options.m_strOut + "/time-search.txt"));
         }
     }
     ReaderMemory readerMemory;
     constexpr int ReaderSeconds = 20;
-    if (!options.reader.empty()) {
+    if (!options.m_strReader.empty()) {
         Progress("starting the reader under xvfb-run for " + std::to_string(ReaderSeconds) + " s");
-        readerMemory = CProcessTools::MeasureReader(options.reader, options.corpus, ReaderSeconds, options.out + "/reader-memory.txt");
+        readerMemory = CProcessTools::MeasureReader(options.m_strReader, options.m_strCorpus, ReaderSeconds, options.m_strOut + "/reader-memory.txt");
     }
     const std::string strLoadAfter = CProcessTools::LoadAverage();
 
     // ---- Output.
     std::string out;
     out += "### Corpus\n\n";
-    out += "`" + options.corpus + "`: " + CBenchTable::Count(pages.PageCount()) + " pages, " +
+    out += "`" + options.m_strCorpus + "`: " + CBenchTable::Count(pages.PageCount()) + " pages, " +
            CBenchTable::Count(pages.Runs().size()) + " runs (paragraphs and annotations), " +
            CBenchTable::Count(pages.Chars().size()) + " characters of which " + CBenchTable::Count(nIndexed) +
            " have an index slot; " + CBenchTable::Count(pages.FoldedCharacters()) +
@@ -655,7 +548,7 @@ int RunSideBySide(const Options& options) {
                                                     CBenchTable::Megabytes(ourBuild.peakBytes),
                                    CBenchTable::Megabytes(pOurs->IndexBytes()) + " (corpus " +
                                        CBenchTable::Megabytes(pOurs->CorpusBytes()) + ")",
-                                   "`tessaline-cli build` from `" + options.source +
+                                   "`tessaline-cli build` from `" + options.m_strSource +
                                        "` (" + CBenchTable::Count(pages.PageCount()) +
                                        " page files): page store, three indexes, catalogue; size: whole-text index "
                                        "(corpus: all files)"});
@@ -679,7 +572,7 @@ int RunSideBySide(const Options& options) {
     out += "Peers are built from the exported pages (export " + CBenchTable::Seconds(dExportSeconds) +
            ", not included); SQLite's time includes 'optimize' and VACUUM, Xapian's the compaction.\n\n";
 
-    if (options.engines.count("ours")) {
+    if (options.m_engines.count("ours")) {
         out += "### The reader's other figures\n\n";
         CBenchTable otherTable({"what", "figure"});
         otherTable.AddRow({"render a result page (CIndex::RenderPage, " + CBenchTable::Count(render.calls) +
@@ -695,13 +588,13 @@ int RunSideBySide(const Options& options) {
                                    CBenchTable::Milliseconds(first.searchSeconds) + ")"});
         }
         for (const auto& [strKeyword, cost] : searchCosts) {
-            otherTable.AddRow({"peak memory of `tessaline-cli search --data " + options.corpus + " " + strKeyword + "`",
+            otherTable.AddRow({"peak memory of `tessaline-cli search --data " + options.m_strCorpus + " " + strKeyword + "`",
                                cost.ok ? CBenchTable::Megabytes(cost.peakBytes) + " (" +
                                              CBenchTable::Seconds(cost.seconds) + " wall, with printing the rows)"
                                        : cost.error});
         }
-        if (!options.reader.empty()) {
-            otherTable.AddRow({"peak memory of the desktop reader `" + options.reader + " --data " + options.corpus +
+        if (!options.m_strReader.empty()) {
+            otherTable.AddRow({"peak memory of the desktop reader `" + options.m_strReader + " --data " + options.m_strCorpus +
                                    " --no-splash`, started under xvfb-run and ended after " +
                                    std::to_string(ReaderSeconds) + " s (no search)",
                                readerMemory.ok ? CBenchTable::Megabytes(readerMemory.peakBytes) +
@@ -717,19 +610,19 @@ int RunSideBySide(const Options& options) {
 
 // ---------------------------------------------------------------- loop (profiling)
 
-int RunLoop(const Options& options) {
+int RunLoop(const CBenchOptions& options) {
     std::vector<CBenchQuery> queries;
     std::string strError;
-    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    if (!CBenchQuery::ReadFile(options.m_strQueries, queries, strError)) return Fail(strError);
     COurEngine ours;
-    if (!ours.Open(options.corpus, strError)) return Fail(strError);
+    if (!ours.Open(options.m_strCorpus, strError)) return Fail(strError);
     std::vector<const CBenchQuery*> chosen;
     for (const CBenchQuery& query : queries)
-        if (options.loop == "all" || query.m_strId == options.loop) chosen.push_back(&query);
-    if (chosen.empty()) return Fail("--loop " + options.loop + ": no such query id");
+        if (options.m_strLoop == "all" || query.m_strId == options.m_strLoop) chosen.push_back(&query);
+    if (chosen.empty()) return Fail("--loop " + options.m_strLoop + ": no such query id");
     size_t nRuns = 0;
     const double dStart = CBenchTimer::Now();
-    while (CBenchTimer::Now() - dStart < options.seconds) {
+    while (CBenchTimer::Now() - dStart < options.m_dSeconds) {
         for (const CBenchQuery* pQuery : chosen) {
             if (!ours.Run(*pQuery, strError)) return Fail(strError);
             ++nRuns;
@@ -747,10 +640,10 @@ int RunLoop(const Options& options) {
 // first category (the panel's default range) on its own, warm and right
 // after a first search (when the forms' own characters have no page
 // directory yet).
-int RunForms(const Options& options) {
+int RunForms(const CBenchOptions& options) {
     std::vector<CBenchQuery> queries;
     std::string strError;
-    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    if (!CBenchQuery::ReadFile(options.m_strQueries, queries, strError)) return Fail(strError);
     // And keywords typed in 新字体, of one character and more, whose forms
     // are counted one by one.
     int nExtra = 0;
@@ -762,7 +655,7 @@ int RunForms(const Options& options) {
         queries.push_back(query);
     }
     COurEngine ours;
-    if (!ours.Open(options.corpus, strError)) return Fail(strError);
+    if (!ours.Open(options.m_strCorpus, strError)) return Fail(strError);
     const ContentsNodeTag& range = *ours.Categories()[0];
     CSearchForms forms;
     const std::string strLoadBefore = CProcessTools::LoadAverage();
@@ -802,31 +695,31 @@ int RunForms(const Options& options) {
 
 // ---------------------------------------------------------------- scale
 
-int RunScale(const Options& options) {
+int RunScale(const CBenchOptions& options) {
     std::vector<CBenchQuery> queries;
     std::string strError;
-    if (!CBenchQuery::ReadFile(options.queries, queries, strError)) return Fail(strError);
+    if (!CBenchQuery::ReadFile(options.m_strQueries, queries, strError)) return Fail(strError);
     std::error_code ec;
-    fs::create_directories(options.out, ec);
+    fs::create_directories(options.m_strOut, ec);
     const std::string strLoadBefore = CProcessTools::LoadAverage();
 
-    Progress("exporting the pages of " + options.corpus);
+    Progress("exporting the pages of " + options.m_strCorpus);
     auto pBase = std::make_unique<CPageExport>();
-    if (!pBase->Read(options.corpus, strError)) return Fail(strError);
+    if (!pBase->Read(options.m_strCorpus, strError)) return Fail(strError);
     std::vector<CatalogRecord> catalog;
-    if (!ReadCatalog(options.corpus, catalog, strError)) return Fail(strError);
+    if (!ReadCatalog(options.m_strCorpus, catalog, strError)) return Fail(strError);
     const uint64_t nBaseChars = pBase->Chars().size();
     const uint32_t nBasePages = pBase->PageCount();
 
     // What one copy adds to the bounded files: the page store's content file
     // (32-bit signed ends: 2 GiB) and the whole-text postings (4 GiB).
-    const double dStoreBytes = static_cast<double>(CProcessTools::PathBytes(options.corpus + "/Index-fl.cnt"));
-    const double dPostingsBytes = static_cast<double>(CProcessTools::PathBytes(options.corpus + "/Index-idx.m"));
+    const double dStoreBytes = static_cast<double>(CProcessTools::PathBytes(options.m_strCorpus + "/Index-fl.cnt"));
+    const double dPostingsBytes = static_cast<double>(CProcessTools::PathBytes(options.m_strCorpus + "/Index-idx.m"));
     const double dStoreCopies = static_cast<double>(INT32_MAX) / dStoreBytes;
     const double dPostingsCopies = static_cast<double>(CIndexWriter::MaxPostingsBlocks) * 4096.0 / dPostingsBytes;
     // Shuffled copies have other titles and positions; keep a margin.
     const size_t nFit = static_cast<size_t>(std::min(dStoreCopies, dPostingsCopies) * 0.98);
-    size_t nCopies = options.scale;
+    size_t nCopies = options.m_nScale;
     std::string strBoundNote;
     char szBound[512];
     std::snprintf(szBound, sizeof szBound,
@@ -836,8 +729,8 @@ int RunScale(const Options& options) {
                   dStoreBytes / 1e6, dStoreCopies, dStoreCopies * static_cast<double>(nBaseChars) / 1e6,
                   dPostingsBytes / 1e6, dPostingsCopies, dPostingsCopies * static_cast<double>(nBaseChars) / 1e6);
     strBoundNote = szBound;
-    if (nCopies > nFit && !options.scaleForce) {
-        strBoundNote += " " + std::to_string(options.scale) + " copies do not fit; built " + std::to_string(nFit) +
+    if (nCopies > nFit && !options.m_bScaleForce) {
+        strBoundNote += " " + std::to_string(options.m_nScale) + " copies do not fit; built " + std::to_string(nFit) +
                         " copies, the most that fit.";
         nCopies = nFit;
     }
@@ -856,7 +749,7 @@ int RunScale(const Options& options) {
     pBase.reset();
     const uint64_t nRssBeforeBuild = CProcessTools::CurrentRss();
 
-    const std::string strScaleFolder = options.out + "/scale";
+    const std::string strScaleFolder = options.m_strOut + "/scale";
     Progress("building " + std::to_string(pSource->PageCount()) + " pages into " + strScaleFolder);
     CCorpusWriter writer;
     size_t nLastPercent = 0;
@@ -871,7 +764,7 @@ int RunScale(const Options& options) {
         }
     });
     CVariantTable variants;
-    variants.LoadFile(options.corpus + "/" + CCorpusFiles::Variants);
+    variants.LoadFile(options.m_strCorpus + "/" + CCorpusFiles::Variants);
     const bool bBuilt = writer.Write(*pSource, variants, strScaleFolder, strError);
     const double dBuildSeconds = CBenchTimer::Now() - dBuildStart;
     const uint64_t nPeakBuild = CProcessTools::PeakRss();
@@ -926,7 +819,7 @@ int RunScale(const Options& options) {
     if (!ours.Open(strScaleFolder, strError)) return Fail(strError);
     std::unique_ptr<CPageExport> pScaled;
     std::unique_ptr<CScanEngine> pScan;
-    if (options.scaleCheck) {
+    if (options.m_bScaleCheck) {
         Progress("exporting the large corpus for the scan");
         pScaled = std::make_unique<CPageExport>();
         if (!pScaled->Read(strScaleFolder, strError)) return Fail(strError);
@@ -958,10 +851,10 @@ int RunScale(const Options& options) {
            "shuffled copies keep the characters' frequencies but break most phrases.\n\n";
 
     std::vector<std::pair<std::string, CommandCost>> searchCosts;
-    if (fs::exists(options.cli, ec)) {
+    if (fs::exists(options.m_strCli, ec)) {
         for (const char* pszKeyword : {"不", "，"})
-            searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand({options.cli, "search", "--data", strScaleFolder, pszKeyword},
-                                                                options.out + "/time-search.txt"));
+            searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand({options.m_strCli, "search", "--data", strScaleFolder, pszKeyword},
+                                                                options.m_strOut + "/time-search.txt"));
     }
     CBenchTable memoryTable({"what", "figure"});
     for (const auto& [strKeyword, cost] : searchCosts)
@@ -978,11 +871,23 @@ int RunScale(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
+    CBenchOptions options;
     std::string strError;
-    if (!ParseOptions(argc, argv, options, strError)) return Fail(strError);
-    if (!options.loop.empty()) return RunLoop(options);
-    if (options.forms) return RunForms(options);
-    if (options.scale > 0) return RunScale(options);
+    if (!options.Parse(argc - 1, argv + 1, strError))
+        return Fail(strError + "; see tessaline-bench --help");
+    if (options.m_bHelp) {
+        std::printf("%s", CBenchOptions::Help().c_str());
+        return 0;
+    }
+    switch (options.m_eMode) {
+    case CBenchOptions::Mode::Loop:
+        return RunLoop(options);
+    case CBenchOptions::Mode::Forms:
+        return RunForms(options);
+    case CBenchOptions::Mode::Scale:
+        return RunScale(options);
+    case CBenchOptions::Mode::SideBySide:
+        break;
+    }
     return RunSideBySide(options);
 }
