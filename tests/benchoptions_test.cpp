@@ -20,17 +20,16 @@ TEST(BenchOptionsTest, DefaultsRunEveryEngineSideBySideOnTheQuerySetInTheReposit
     ASSERT_TRUE(Parse({}, options, strError)) << strError;
     EXPECT_EQ(options.m_eMode, CBenchOptions::Mode::SideBySide);
     EXPECT_EQ(options.m_strQueries, "bench/queries.tsv");
-    EXPECT_EQ(options.m_engines,
-              (std::set<std::string>{"ours", "fts5", "trigram", "xapian", "ripgrep", "scan"}));
+    EXPECT_EQ(options.m_engines, (std::set<std::string>{"ours", "fts5", "trigram", "xapian", "ripgrep", "scan"}));
     EXPECT_NE(options.m_strCli.find("/../cli/tessaline-cli"), std::string::npos) << options.m_strCli;
 }
 
 TEST(BenchOptionsTest, ChoosesTheRunAndReadsItsValues) {
     CBenchOptions options;
     std::string strError;
-    ASSERT_TRUE(Parse({"--scale", "30", "--scale-check", "--engines", "ours,scan", "--engines=fts5",
-                       "--queries", "q.tsv"},
-                      options, strError))
+    ASSERT_TRUE(
+        Parse({"--scale", "30", "--scale-check", "--engines", "ours,scan", "--engines=fts5", "--queries", "q.tsv"},
+              options, strError))
         << strError;
     EXPECT_EQ(options.m_eMode, CBenchOptions::Mode::Scale);
     EXPECT_EQ(options.m_nScale, 30u);
