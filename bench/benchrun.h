@@ -2,9 +2,11 @@
 
 #include "bench/benchoptions.h"
 #include "bench/benchquery.h"
+#include "bench/processtools.h"
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One of the bench's runs (side by side, scale, forms line, profiling
@@ -36,6 +38,10 @@ public:
 protected:
     // Reads --queries. False with the error reported.
     bool ReadQueries(std::vector<CBenchQuery>& queries) const;
+    // tessaline-cli search --data strCorpus for 不 and for ， under GNU time
+    // (--cli; none when it is missing), each keyword with its cost. A
+    // failure is reported as progress too.
+    std::vector<std::pair<std::string, CommandCost>> MeasureSearches(const std::string& strCorpus) const;
     // Writes the figures to standard output.
     static void Print(const std::string& strMarkdown);
 

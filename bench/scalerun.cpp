@@ -187,14 +187,7 @@ bool CScaleRun::Run() {
     out += "*In the first copy*: of the pages found, those in the first copy (the default corpus unchanged); the "
            "shuffled copies keep the characters' frequencies but break most phrases.\n\n";
 
-    std::vector<std::pair<std::string, CommandCost>> searchCosts;
-    if (fs::exists(m_options.m_strCli, ec)) {
-        for (const char* pszKeyword : {"不", "，"})
-            searchCosts.emplace_back(
-                pszKeyword,
-                CProcessTools::MeasureCommand({m_options.m_strCli, "search", "--data", strScaleFolder, pszKeyword},
-                                              m_options.m_strOut + "/time-search.txt"));
-    }
+    const std::vector<std::pair<std::string, CommandCost>> searchCosts = MeasureSearches(strScaleFolder);
     CBenchTable memoryTable({"what", "figure"});
     for (const auto& [strKeyword, cost] : searchCosts)
         memoryTable.AddRow(

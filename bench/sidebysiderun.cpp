@@ -172,19 +172,15 @@ void CSideBySideRun::MeasureOthers() {
             CProcessTools::MeasureCommand({strCli, "build", "--variants", m_options.m_strCorpus + "/yitizi.txt",
                                            m_options.m_strSource, m_options.m_strOut + "/ours-build"},
                                           m_options.m_strOut + "/time-build.txt");
+        if (!m_ourBuild.ok) Progress("tessaline-cli build: " + m_ourBuild.error);
     }
     // Peak memory of a search as the command line runs it.
-    if (fs::exists(strCli, ec)) {
-        for (const char* pszKeyword : {"不", "，"}) {
-            m_searchCosts.emplace_back(pszKeyword, CProcessTools::MeasureCommand(
-                                                       {strCli, "search", "--data", m_options.m_strCorpus, pszKeyword},
-                                                       m_options.m_strOut + "/time-search.txt"));
-        }
-    }
+    m_searchCosts = MeasureSearches(m_options.m_strCorpus);
     if (!m_options.m_strReader.empty()) {
         Progress("starting the reader under xvfb-run for " + std::to_string(ReaderSeconds) + " s");
         m_readerMemory = CProcessTools::MeasureReader(m_options.m_strReader, m_options.m_strCorpus, ReaderSeconds,
                                                       m_options.m_strOut + "/reader-memory.txt");
+        if (!m_readerMemory.ok) Progress("the reader's memory: " + m_readerMemory.error);
     }
 }
 
@@ -365,7 +361,7 @@ std::string CSideBySideRun::FormatBuilds() const {
     CBenchTable buildTable({"engine", "build", "size on disk", "what"});
     for (EngineSlot* pSlot : m_active) {
         if (pSlot->key == "ours") {
-            if (m_ourBuild.ok && m_ourBuild.status == 0) {
+            if (m_ourBuild.ok) {
                 buildTable.AddRow({"Tessaline",
                                    CBenchTable::Seconds(m_ourBuild.seconds) + ", peak " +
                                        CBenchTable::Megabytes(m_ourBuild.peakBytes),
@@ -378,7 +374,7 @@ std::string CSideBySideRun::FormatBuilds() const {
             } else {
                 buildTable.AddRow(
                     {"Tessaline",
-                     m_ourBuild.ok ? "failed (status " + std::to_string(m_ourBuild.status) + ")" : "not measured",
+                     m_ourBuild.error.empty() ? "not measured" : m_ourBuild.error,
                      CBenchTable::Megabytes(m_pOurs->IndexBytes()) + " (corpus " +
                          CBenchTable::Megabytes(m_pOurs->CorpusBytes()) + ")",
                      "whole-text index (corpus: all files)"});
@@ -430,7 +426,7 @@ std::string CSideBySideRun::FormatOthers() const {
                                m_readerMemory.ok ? CBenchTable::Megabytes(m_readerMemory.peakBytes) +
                                                        " (its process); with the page view's helper processes " +
                                                        CBenchTable::Megabytes(m_readerMemory.treeBytes) + " resident"
-                                                 : "not measured: " + m_readerMemory.error});
+                                                 : m_readerMemory.error});
         }
         out += otherTable.Format() + "\n";
     }
