@@ -34,8 +34,8 @@ struct CommandCost {
 // The desktop reader started on a corpus under a virtual X server and ended
 // after a while: the peak resident memory of its own process (VmHWM) and
 // the resident memory of it and all its helper processes at the end. When
-// not ok, error stands in the figure's place ("failed: the reader ended
-// before it was measured (exit status 1)", "not measured: ...").
+// not ok, error stands in the figure's place ("failed: build/frame/tessaline
+// ended before it was measured (exit status 1)", "not measured: ...").
 struct ReaderMemory {
     bool ok = false;
     uint64_t peakBytes = 0;
