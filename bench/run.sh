@@ -28,7 +28,7 @@ if [ ! -f "$corpus/Index-idx.h" ]; then
 fi
 mkdir -p out/bench
 bench=build-bench/bench/tessaline-bench
-queries=../shared/bench/queries.tsv
+queries=bench/queries.tsv
 if [ ! -f "$queries" ]; then
   echo "bench/run.sh: the query set $queries is missing" >&2
   exit 2
@@ -93,8 +93,11 @@ of each page's marked cell, tags removed, as runs between paragraph breaks
 and annotation boundaries, with the index's positions), builds SQLite FTS5
 (one token per character, and trigram), Xapian (one term per character with
 positions), a text file for ripgrep and a brute-force scan from them, and
-runs the query set (`../shared/bench/queries.tsv`) through each of them and
-through the reader's own search and result rows, in one process and one run.
+runs the query set through each of them and through the reader's own
+search and result rows, in one process and one run. The query set is
+`bench/queries.tsv`, tab-separated, a line per query: its id, kind, the query
+in the reader's syntax (`春風 AND 明月`, `明?光`, `春*花`) and what it probes;
+`--queries FILE` takes another.
 The scan follows the reader's search semantics exactly (phrases within one
 run, `?` one character, `*` 0 to 300 characters, and/or, variants on); its
 pages are the expected ones.

@@ -70,6 +70,20 @@ std::vector<std::string> CCommandLine::Values(const std::string& strName) const 
     return values;
 }
 
+std::vector<std::string> CCommandLine::ListValues(const std::string& strName, char cSeparator) const {
+    std::vector<std::string> items;
+    for (const std::string& strValue : Values(strName)) {
+        size_t nStart = 0;
+        while (nStart <= strValue.size()) {
+            size_t nEnd = strValue.find(cSeparator, nStart);
+            if (nEnd == std::string::npos) nEnd = strValue.size();
+            if (nEnd > nStart) items.push_back(strValue.substr(nStart, nEnd - nStart));
+            nStart = nEnd + 1;
+        }
+    }
+    return items;
+}
+
 std::string CCommandLine::OptionHelp() const {
     std::string out = "Options:\n";
     for (const OptionSpec& option : m_specs) {
@@ -89,6 +103,27 @@ bool CCommandLine::ParseCount(const std::string& strText, int32_t& nValue) {
         n = n * 10 + (c - '0');
     }
     nValue = n;
+    return true;
+}
+
+bool CCommandLine::ParseNumber(const std::string& strText, double& dValue) {
+    const size_t nPoint = strText.find('.');
+    const size_t nWhole = nPoint == std::string::npos ? strText.size() : nPoint;
+    if (nWhole > 9 || strText.size() > 30) return false;
+    size_t nDigits = 0;
+    for (size_t i = 0; i < strText.size(); ++i) {
+        if (i == nPoint) continue;
+        if (strText[i] < '0' || strText[i] > '9') return false;
+        ++nDigits;
+    }
+    if (nDigits == 0) return false;
+    // Whole part and fraction apart, so that the locale's decimal point
+    // plays no part.
+    double d = 0;
+    for (size_t i = 0; i < nWhole; ++i) d = d * 10 + (strText[i] - '0');
+    double dScale = 0.1;
+    for (size_t i = nWhole + 1; i < strText.size(); ++i, dScale /= 10) d += (strText[i] - '0') * dScale;
+    dValue = d;
     return true;
 }
 

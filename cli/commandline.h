@@ -29,6 +29,10 @@ public:
     // Every value given for an option, in order (an option that may be
     // repeated).
     std::vector<std::string> Values(const std::string& strName) const;
+    // Every value given for an option, each cut at cSeparator, in order,
+    // empty items left out: "--engines ours,scan --engines fts5" gives
+    // ours, scan, fts5.
+    std::vector<std::string> ListValues(const std::string& strName, char cSeparator = ',') const;
     const std::vector<std::string>& Positional() const { return m_positional; }
 
     // "Options:" and one line per option, from the table.
@@ -41,6 +45,9 @@ public:
     // A number of at most 9 decimal digits (a slot, a page index). False
     // for anything else.
     static bool ParseCount(const std::string& strText, int32_t& nValue /* OUT */);
+    // A decimal number without sign or exponent ("20", "0.5", "2."), of at
+    // most 9 digits before the point. False for anything else.
+    static bool ParseNumber(const std::string& strText, double& dValue /* OUT */);
     // The keywords of args[nFrom..] as the keyword box would hold them: one
     // line, joined with a space, ideographic spaces taken as spaces. False
     // when they are not valid UTF-8.

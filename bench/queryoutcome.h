@@ -1,0 +1,31 @@
+#pragma once
+
+#include "bench/benchengine.h"
+#include "bench/benchquery.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One engine's answer to one query: its time, its pages and hits, and how
+// it put the query.
+struct QueryOutcome {
+    bool ran = false;
+    std::string error;
+    double seconds = 0;
+    size_t runs = 0;
+    std::vector<uint32_t> pages;  // sorted
+    std::vector<uint32_t> hits;   // parallel to pages when the engine counts
+    BenchTranslation translation;
+    bool faithful = false;  // the same pages as the scan
+    bool hitsEqual = false;
+
+    // Takes the result of the engine's last run: ran, pages sorted (hits
+    // along with them).
+    void TakeResult(const CBenchEngine& engine);
+
+    // Times the engine alone on the query (CBenchTimer::Measure) and takes
+    // its result; error when a run failed.
+    static QueryOutcome Measure(CBenchEngine& engine, const CBenchQuery& query);
+};
