@@ -9,3 +9,5 @@ int RunPage(int argc, char** argv);
 int RunCatalog(int argc, char** argv);
 int RunImportPoetry(int argc, char** argv);
 int RunCheck(int argc, char** argv);
+int RunCite(int argc, char** argv);
+int RunKwic(int argc, char** argv);

@@ -17,6 +17,8 @@ const Command kCommands[] = {
     {"build", RunBuild, "write a corpus from a source folder"},
     {"search", RunSearch, "search the corpus and print the result rows"},
     {"page", RunPage, "print a page with the hits of keywords marked"},
+    {"kwic", RunKwic, "print every hit of a search in its context (a concordance)"},
+    {"cite", RunCite, "print the citation of a page (book, volume, page)"},
     {"catalog", RunCatalog, "print the catalogue"},
     {"check", RunCheck, "check every file of a corpus for damage"},
     {"import-poetry", RunImportPoetry, "write a source folder from the npm package chinese-poetry"},

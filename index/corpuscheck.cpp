@@ -4,6 +4,7 @@
 #include "corpus/corpusfiles.h"
 #include "corpus/filelist.h"
 #include "corpus/pagemarkup.h"
+#include "corpus/pagepositions.h"
 #include "index/index.h"
 #include "index/postingcursor.h"
 #include "platform/fileexception.h"
@@ -40,71 +41,6 @@ uint64_t Mix(uint64_t x) {
 
 uint64_t Mark(int32_t nSlot, uint64_t nPosition) {
     return Mix(static_cast<uint64_t>(static_cast<uint32_t>(nSlot)) << 40 ^ nPosition);
-}
-
-// The characters of a page's marked cell with the positions the builder
-// gives them (doc/file-formats.md): each character, entities included,
-// takes the next position; a line break ("\n" before "<p>" or "<h4>") and
-// each edge of an annotation add 301. onChar(c, nPosition, bAnnotation).
-template <typename OnChar>
-void CellPositions(const std::string& strCell, OnChar onChar) {
-    static const std::string kOpen = CPageMarkup::AnnotationOpen;
-    static const std::string kClose = CPageMarkup::AnnotationClose;
-    constexpr uint64_t kGap = 301;
-    uint64_t nNext = 0;
-    bool bAnnotation = false;
-    for (size_t i = 0; i < strCell.size();) {
-        const char b = strCell[i];
-        if (b == '\n') {
-            nNext += kGap;
-            ++i;
-            continue;
-        }
-        if (b == '<') {
-            if (strCell.compare(i, kOpen.size(), kOpen) == 0) {
-                nNext += kGap;
-                bAnnotation = true;
-                i += kOpen.size();
-                continue;
-            }
-            if (strCell.compare(i, kClose.size(), kClose) == 0) {
-                nNext += kGap;
-                bAnnotation = false;
-                i += kClose.size();
-                continue;
-            }
-            bool bTag = false;
-            for (const char* pszTag : {"<p>", "<h4>", "</h4>"}) {
-                const size_t nLength = std::strlen(pszTag);
-                if (strCell.compare(i, nLength, pszTag) == 0) {
-                    i += nLength;
-                    bTag = true;
-                    break;
-                }
-            }
-            if (bTag) continue;
-        }
-        if (b == '&') {
-            bool bEntity = false;
-            for (const char* pszEntity : {"&lt;", "&gt;", "&amp;"}) {
-                const size_t nLength = std::strlen(pszEntity);
-                if (strCell.compare(i, nLength, pszEntity) == 0) {
-                    onChar(static_cast<char32_t>(pszEntity[1] == 'l' ? '<' : pszEntity[1] == 'g' ? '>' : '&'), nNext++,
-                           bAnnotation);
-                    i += nLength;
-                    bEntity = true;
-                    break;
-                }
-            }
-            if (bEntity) continue;
-        }
-        char32_t c = 0xFFFD;
-        if (!CCodeConverter::DecodeUtf8(strCell, i, c)) {
-            c = 0xFFFD;
-            ++i;
-        }
-        onChar(c, nNext++, bAnnotation);
-    }
 }
 
 const char* FailureText(PostingCursor::Failure eFailure) {
@@ -685,11 +621,10 @@ void CCorpusCheck::CheckPageTexts(const std::string& strFolder, const Store& sto
         parts.clear();
         CPageMarkup::ParsePage(strPage, parts);
         uint64_t nMain = 0, nNotes = 0;
-        CellPositions(parts[(store.pageNumbers[p] & 1) == 0 ? 1 : 2].m_pText,
-                      [&](char32_t c, uint64_t nPosition, bool bAnnotation) {
-                          const int32_t nSlot = CCodeConverter::IndexSlot(c);
-                          if (nSlot >= 0) (bAnnotation ? nNotes : nMain) += Mark(nSlot, nPosition);
-                      });
+        CPagePositions::ForEach(parts[(store.pageNumbers[p] & 1) == 0 ? 1 : 2].m_pText, [&](const PositionedChar& ch) {
+            const int32_t nSlot = CCodeConverter::IndexSlot(ch.c);
+            if (nSlot >= 0) (ch.annotation ? nNotes : nMain) += Mark(nSlot, ch.position);
+        });
         // A changed text disagrees with the whole-text index and with the
         // index of its part; damage to one index, with that one alone.
         bool bDisagrees[3] = {false, false, false};
