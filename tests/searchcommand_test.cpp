@@ -115,12 +115,16 @@ TEST_F(SearchCommandTest, Json) {
     EXPECT_EQ(result.strOut,
               "{\n"
               "  \"rows\": [\n"
-              "    {\"category\": \"K\", \"book\": \"P\", \"volume\": \"Y\", \"pageNo\": 7, \"pageIndex\": 2, \"hits\": 2}\n"
+              "    {\"category\": \"K\", \"book\": \"P\", \"volume\": \"Y\", \"pageNo\": 7, \"pageIndex\": 2, \"hits\": 2, "
+              "\"part\": \"both\"}\n"
               "  ],\n"
               "  \"pages\": 1,\n"
               "  \"hits\": 2\n"
               "}\n");
     EXPECT_EQ(result.nStatus, 0);
+    // Where the hits lie ends each row only on request (this corpus posts
+    // every character in all three indexes).
+    EXPECT_EQ(Search({"--show-parts", "中國 史"}).strOut, "K\tP\tY\t7\t2\t2\tboth\n全部で 1 頁で、2 箇所でした。\n");
 
     result = Search({"--format", "json", "歷"});
     EXPECT_EQ(result.strOut, "{\n  \"rows\": [],\n  \"pages\": 0,\n  \"hits\": 0\n}\n");
