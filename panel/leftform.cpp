@@ -135,7 +135,7 @@ const char* const kPageFileNames[] = {"windows.html", "windows1.html", "windows2
 const int kTextPartButtons[] = {CLeftForm::IDC_WHOLE_TEXT, CLeftForm::IDC_MAIN_TEXT, CLeftForm::IDC_ANNOTATIONS};
 
 // Catalogue problems listed in one message box at most; the rest are counted.
-constexpr int kMaxListedProblems = 10;
+constexpr size_t kMaxListedProblems = 10;
 
 QPixmap TreeImage(int nBitmapId) {
     // Black is the transparent colour of the tree's pictures.
@@ -327,69 +327,68 @@ void CLeftForm::LoadCatalogue() {
     QFile dump(QString::fromLatin1(CCorpusFiles::CatalogueDump));
     const bool bDump = dump.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
 
-    std::vector<CatalogRecord> records;
+    CCatalogueLoader loader;
     std::string strError;
-    bool bTruncated = false;
-    if (!CCatalog::Read(QFile::encodeName(strPath).toStdString(), records, strError, &bTruncated)) {
+    if (!loader.Load(QFile::encodeName(strPath).toStdString(), m_contents, strError)) {
         CMessageBox::Show(this, tr("you delete data file!"));
         return;
     }
+    InsertTreeItems();
+    if (bDump) dump.write(QByteArray::fromStdString(m_contents.FormatDump()));
 
-    QStringList problems;
-    if (bTruncated)
-        problems << tr("記録が %1 件を超えています。%2 件目から先は読みませんでした。")
-                        .arg(CCatalog::MaxRecords)
-                        .arg(CCatalog::MaxRecords + 1);
-    const qint64 nBytes = QFileInfo(strPath).size();
-    if (!bTruncated && nBytes % static_cast<qint64>(CCatalog::RecordSize) != 0)
-        problems << tr("最後の記録が %1 バイトしかありません（1 件は %2 バイト）。足りない分は 0 として読みました。")
-                        .arg(nBytes % static_cast<qint64>(CCatalog::RecordSize))
-                        .arg(CCatalog::RecordSize);
+    const std::vector<CCatalogueLoader::Problem>& problems = loader.Problems();
+    if (problems.empty()) return;
+    QStringList lines{tr("目録ファイル「%1」に誤りがあります。").arg(QDir::toNativeSeparators(strPath))};
+    for (size_t i = 0; i < problems.size() && i < kMaxListedProblems; ++i)
+        lines << CatalogueProblemLine(problems[i]);
+    if (problems.size() > kMaxListedProblems)
+        lines << tr("ほかに %1 件の誤りがあります。").arg(problems.size() - kMaxListedProblems);
+    CMessageBox::Show(this, lines.join(QLatin1Char('\n')));
+}
 
+void CLeftForm::InsertTreeItems() {
     // Tree items mirror the nodes: an item hangs under the item of its
-    // node's parent, so items and nodes never disagree.
+    // node's parent, so items and nodes never disagree; a node outside the
+    // tree (no parent) gets none.
     QHash<const ContentsNodeTag*, QTreeWidgetItem*> items;
-    items.insert(&m_contents.GetRoot(), m_pTree->invisibleRootItem());
-    for (const CatalogRecord& record : records) {
-        const CContentsTree::AddResult result = m_contents.AddCatalogueRecord(record);
-        if (result == CContentsTree::TableFull) break;
-        const int32_t nSlot = m_contents.GetRecordCount();
-        if (record.name.size() >= CCatalog::NameUnits)
-            problems << tr("%1 件目の名前が 0 で終わっていません。%2 字目までを名前としました。")
-                            .arg(nSlot)
-                            .arg(CCatalog::NameUnits);
-        if (result == CContentsTree::AddedWithoutNode) {
-            problems << tr("%1 件目の階層 %2 は 1 から 3 のどれでもありません。目録には載せていません。")
-                            .arg(nSlot)
-                            .arg(record.level);
-            continue;
-        }
-        if (result == CContentsTree::AddedWithoutParent) {
-            problems << tr("%1 件目（階層 %2）の前に階層 %3 の記録がありません。目録には載せていません。")
-                            .arg(nSlot)
-                            .arg(record.level)
-                            .arg(record.level - 1);
-            continue;
-        }
+    items.insert(&m_contents.GetRoot(), ContentsTree()->invisibleRootItem());
+    for (int32_t nSlot = 1; nSlot < m_contents.GetNodeCount(); ++nSlot) {
         const ContentsNodeTag* pNode = m_contents.GetNode(nSlot);
         QTreeWidgetItem* pParentItem = pNode ? items.value(pNode->parent) : nullptr;
         if (!pParentItem) continue;
-        auto* pItem = new QTreeWidgetItem(pParentItem, {QString::fromStdU16String(record.name)});
+        auto* pItem = new QTreeWidgetItem(pParentItem, {QString::fromStdU16String(pNode->name)});
         pItem->setIcon(0, m_bookIcon);
         pItem->setData(0, SlotRole, nSlot);
         items.insert(pNode, pItem);
         m_treeItems.insert(nSlot, pItem);
     }
+}
 
-    if (bDump) dump.write(QByteArray::fromStdString(m_contents.FormatDump()));
-
-    if (!problems.isEmpty()) {
-        QStringList lines{tr("目録ファイル「%1」に誤りがあります。").arg(QDir::toNativeSeparators(strPath))};
-        for (int i = 0; i < problems.size() && i < kMaxListedProblems; ++i) lines << problems[i];
-        if (problems.size() > kMaxListedProblems)
-            lines << tr("ほかに %1 件の誤りがあります。").arg(problems.size() - kMaxListedProblems);
-        CMessageBox::Show(this, lines.join(QLatin1Char('\n')));
+QString CLeftForm::CatalogueProblemLine(const CCatalogueLoader::Problem& problem) {
+    switch (problem.eKind) {
+    case CCatalogueLoader::Problem::TooManyRecords:
+        return tr("記録が %1 件を超えています。%2 件目から先は読みませんでした。")
+            .arg(CCatalog::MaxRecords)
+            .arg(CCatalog::MaxRecords + 1);
+    case CCatalogueLoader::Problem::ShortLastRecord:
+        return tr("最後の記録が %1 バイトしかありません（1 件は %2 バイト）。足りない分は 0 として読みました。")
+            .arg(problem.nLastBytes)
+            .arg(CCatalog::RecordSize);
+    case CCatalogueLoader::Problem::NameWithoutEnd:
+        return tr("%1 件目の名前が 0 で終わっていません。%2 字目までを名前としました。")
+            .arg(problem.nSlot)
+            .arg(CCatalog::NameUnits);
+    case CCatalogueLoader::Problem::LevelOutsideTree:
+        return tr("%1 件目の階層 %2 は 1 から 3 のどれでもありません。目録には載せていません。")
+            .arg(problem.nSlot)
+            .arg(problem.nLevel);
+    case CCatalogueLoader::Problem::NoParent:
+        return tr("%1 件目（階層 %2）の前に階層 %3 の記録がありません。目録には載せていません。")
+            .arg(problem.nSlot)
+            .arg(problem.nLevel)
+            .arg(problem.nLevel - 1);
     }
+    return QString();
 }
 
 void CLeftForm::LayoutPanel() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index/index.h"
+#include "model/catalogueloader.h"
 #include "model/contentstree.h"
 #include "model/resultlist.h"
 #include "model/searchforms.h"
@@ -197,6 +198,10 @@ private:
     void InsertListColumns();
     void CreateTreeImages();
     void LoadCatalogue();
+    // Tree items for the nodes of the contents tree, in slot order.
+    void InsertTreeItems();
+    // A catalogue problem as a line of the message box.
+    static QString CatalogueProblemLine(const CCatalogueLoader::Problem& problem);
     void SetUpListButtons();
     // Places the line of the forms searched; returns its height (0: hidden).
     int PlaceFormsLine(int nWidth);
