@@ -3,12 +3,12 @@
 #include "cli/commands.h"
 #include "corpus/catalog.h"
 #include "corpus/corpusfiles.h"
+#include "model/catalogueloader.h"
 #include "model/contentstree.h"
 #include "model/datafolder.h"
 #include "text/codeconverter.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,33 +50,40 @@ int RunCatalog(int argc, char** argv) {
     std::string strFolder;
     if (!CDataFolder::Resolve(commandLine.Value("--data"), strFolder, strError)) return kOut.Fail(strError);
     const std::string strPath = strFolder + "/" + CCorpusFiles::Catalogue;
-    std::vector<CatalogRecord> records;
-    bool bTruncated = false;
-    if (!CCatalog::Read(strPath, records, strError, &bTruncated)) return kOut.Fail("you delete data file! " + strError);
-
-    std::error_code ec;
-    const uintmax_t nBytes = std::filesystem::file_size(strPath, ec);
-    if (!ec && nBytes % CCatalog::RecordSize != 0 && !bTruncated)
-        kOut.Warn(strPath + ": " + std::to_string(nBytes) + " bytes is not a whole number of 216-byte records; the last record is short");
-    if (bTruncated)
-        kOut.Warn(strPath + ": more than " + std::to_string(CCatalog::MaxRecords) + " records; the rest are ignored");
-
     CContentsTree tree;
-    std::string strOut;
-    for (const CatalogRecord& record : records) {
-        const CContentsTree::AddResult result = tree.AddCatalogueRecord(record);
-        const int32_t nSlot = tree.GetRecordCount();
-        if (result == CContentsTree::AddedWithoutNode)
-            kOut.Warn(strPath + ": slot " + std::to_string(nSlot) + ": level " + std::to_string(record.level) +
+    CCatalogueLoader loader;
+    if (!loader.Load(strPath, tree, strError)) return kOut.Fail("you delete data file! " + strError);
+
+    for (const CCatalogueLoader::Problem& problem : loader.Problems()) {
+        const std::string strSlot = strPath + ": slot " + std::to_string(problem.nSlot) + ": ";
+        switch (problem.eKind) {
+        case CCatalogueLoader::Problem::ShortLastRecord:
+            kOut.Warn(strPath + ": " + std::to_string(problem.nFileBytes) +
+                 " bytes is not a whole number of 216-byte records; the last record is short");
+            break;
+        case CCatalogueLoader::Problem::TooManyRecords:
+            kOut.Warn(strPath + ": more than " + std::to_string(CCatalog::MaxRecords) + " records; the rest are ignored");
+            break;
+        case CCatalogueLoader::Problem::LevelOutsideTree:
+            kOut.Warn(strSlot + "level " + std::to_string(problem.nLevel) +
                  " is not 1 to 3; the record is not in the contents tree");
-        else if (result == CContentsTree::AddedWithoutParent)
-            kOut.Warn(strPath + ": slot " + std::to_string(nSlot) + ": no record of level " +
-                 std::to_string(record.level - 1) + " before this level-" + std::to_string(record.level) +
-                 " record; it is not in the contents tree");
+            break;
+        case CCatalogueLoader::Problem::NoParent:
+            kOut.Warn(strSlot + "no record of level " + std::to_string(problem.nLevel - 1) + " before this level-" +
+                 std::to_string(problem.nLevel) + " record; it is not in the contents tree");
+            break;
+        case CCatalogueLoader::Problem::NameWithoutEnd:
+            break;  // the name is printed as far as it goes
+        }
+    }
+
+    std::string strOut;
+    for (int32_t nSlot = 1; nSlot < tree.GetNodeCount(); ++nSlot) {
+        const CatalogRecord& record = *tree.GetRecord(nSlot);
         strOut += std::to_string(nSlot) + "\t" + std::to_string(record.level) + "\t" + CCliOutput::TsvField(record.name) + "\t" +
                   std::to_string(record.docID) + "\t" + std::to_string(record.docNo) + "\t" +
                   std::to_string(record.curFileName) + "\n";
     }
     if (!kOut.WriteOut(strOut, "the catalogue")) return 2;
-    return records.empty() ? 1 : 0;
+    return tree.GetRecordCount() == 0 ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include "frame/bookview.h"
 #include "frame/scrolltoolbar.h"
 #include "frame/st_splitterwnd.h"
+#include "model/navigation.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
 #include "splash/aboutdlg.h"
@@ -80,32 +81,34 @@ const AcceleratorSpec kAccelerators[] = {
 
 }  // namespace
 
-// A command's handler and enabling rule in the frame. A command without a
-// handler is disabled; a rule of nullptr means always enabled.
+// A command's handler and enabling rule: the frame's own, or a rule of the
+// navigation (CNavigation). A command without a handler is disabled; one
+// without a rule is always enabled.
 struct CMainFrame::CommandRoute {
     int nId;
     void (CMainFrame::*pHandler)();
     bool (CMainFrame::*pEnabled)() const;
+    bool (CNavigation::*pCanGo)() const;
 };
 
 const CMainFrame::CommandRoute* CMainFrame::FindRoute(int nId) {
     static const CommandRoute kRoutes[] = {
-        {ID_PRINT_SETUP, &CMainFrame::OnPrintSetup, &CMainFrame::HasPage},
-        {ID_PRINT, &CMainFrame::OnPrint, &CMainFrame::HasPage},
-        {ID_FILE_PRINT, &CMainFrame::OnFilePrint, &CMainFrame::IsPageViewActive},
-        {ID_APP_EXIT, &CMainFrame::OnAppExit, nullptr},
-        {ID_EDIT_COPY, &CMainFrame::OnEditCopy, &CMainFrame::HasPage},
-        {ID_SELECT_ALL, &CMainFrame::OnSelectAll, &CMainFrame::HasPage},
-        {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, nullptr},
-        {ID_VIEW_FULL, &CMainFrame::OnViewFull, nullptr},
-        {ID_PREV_PAGE, &CMainFrame::OnPrevPage, &CMainFrame::CanPrevPage},
-        {ID_NEXT_PAGE, &CMainFrame::OnNextPage, &CMainFrame::CanNextPage},
-        {ID_PREV_VOLUME, &CMainFrame::OnPrevVolume, &CMainFrame::CanPrevVolume},
-        {ID_NEXT_VOLUME, &CMainFrame::OnNextVolume, &CMainFrame::CanNextVolume},
-        {ID_PREV_HIT, &CMainFrame::OnPrevHit, &CMainFrame::CanPrevHit},
-        {ID_NEXT_HIT, &CMainFrame::OnNextHit, &CMainFrame::CanNextHit},
-        {ID_APP_ABOUT, &CMainFrame::OnAppAbout, nullptr},
-        {ID_HELP_FILE, &CMainFrame::OnHelpFile, nullptr},
+        {ID_PRINT_SETUP, &CMainFrame::OnPrintSetup, &CMainFrame::HasPage, nullptr},
+        {ID_PRINT, &CMainFrame::OnPrint, &CMainFrame::HasPage, nullptr},
+        {ID_FILE_PRINT, &CMainFrame::OnFilePrint, &CMainFrame::IsPageViewActive, nullptr},
+        {ID_APP_EXIT, &CMainFrame::OnAppExit, nullptr, nullptr},
+        {ID_EDIT_COPY, &CMainFrame::OnEditCopy, &CMainFrame::HasPage, nullptr},
+        {ID_SELECT_ALL, &CMainFrame::OnSelectAll, &CMainFrame::HasPage, nullptr},
+        {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, nullptr, nullptr},
+        {ID_VIEW_FULL, &CMainFrame::OnViewFull, nullptr, nullptr},
+        {ID_PREV_PAGE, &CMainFrame::OnPrevPage, nullptr, &CNavigation::CanPrevPage},
+        {ID_NEXT_PAGE, &CMainFrame::OnNextPage, nullptr, &CNavigation::CanNextPage},
+        {ID_PREV_VOLUME, &CMainFrame::OnPrevVolume, nullptr, &CNavigation::CanPrevVolume},
+        {ID_NEXT_VOLUME, &CMainFrame::OnNextVolume, nullptr, &CNavigation::CanNextVolume},
+        {ID_PREV_HIT, &CMainFrame::OnPrevHit, nullptr, &CNavigation::CanPrevHit},
+        {ID_NEXT_HIT, &CMainFrame::OnNextHit, nullptr, &CNavigation::CanNextHit},
+        {ID_APP_ABOUT, &CMainFrame::OnAppAbout, nullptr, nullptr},
+        {ID_HELP_FILE, &CMainFrame::OnHelpFile, nullptr, nullptr},
     };
     for (const CommandRoute& route : kRoutes)
         if (route.nId == nId) return &route;
@@ -225,9 +228,11 @@ void CMainFrame::OnFocusChanged(QWidget*, QWidget* pNow) {
 }
 
 void CMainFrame::UpdateCommandUI() {
+    const CNavigation navigation = Navigation();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         const CommandRoute* pRoute = FindRoute(it.key());
-        const bool bEnabled = pRoute && pRoute->pHandler && (!pRoute->pEnabled || (this->*pRoute->pEnabled)());
+        const bool bEnabled = pRoute && pRoute->pHandler && (!pRoute->pEnabled || (this->*pRoute->pEnabled)()) &&
+                              (!pRoute->pCanGo || (navigation.*pRoute->pCanGo)());
         if (it.value()->isEnabled() != bEnabled) it.value()->setEnabled(bEnabled);
     }
     const bool bToolBar = !m_pToolBar->isHidden();
@@ -283,9 +288,14 @@ void CMainFrame::OnAppAbout() {
 // A missing help page shows nothing.
 void CMainFrame::OnHelpFile() { CBookApp::OpenHelpFile(); }
 
-void CMainFrame::OnPrevPage() { GoToPage(m_pLeftForm->m_nCurPage - 1); }
+CNavigation CMainFrame::Navigation() const {
+    return CNavigation(m_pLeftForm->Contents(), m_pLeftForm->m_nCurVolume, m_pLeftForm->m_nCurPage,
+                       m_pLeftForm->m_nCurHit, m_pLeftForm->m_nHitCount);
+}
 
-void CMainFrame::OnNextPage() { GoToPage(m_pLeftForm->m_nCurPage + 1); }
+void CMainFrame::OnPrevPage() { GoToPage(Navigation().PrevPage()); }
+
+void CMainFrame::OnNextPage() { GoToPage(Navigation().NextPage()); }
 
 void CMainFrame::GoToPage(int32_t nPage) {
     m_pLeftForm->m_nCurPage = nPage;
@@ -295,23 +305,17 @@ void CMainFrame::GoToPage(int32_t nPage) {
 }
 
 void CMainFrame::OnPrevVolume() {
-    if (const int32_t nVolume = NeighbourVolume(-1))
+    if (const int32_t nVolume = Navigation().NeighbourVolume(-1))
         GoToVolume(nVolume);
     else
         CMessageBox::Show(this, tr("これ以上戻れません。もう巻一に至っています。"));
 }
 
 void CMainFrame::OnNextVolume() {
-    if (const int32_t nVolume = NeighbourVolume(+1))
+    if (const int32_t nVolume = Navigation().NeighbourVolume(+1))
         GoToVolume(nVolume);
     else
         CMessageBox::Show(this, tr("もう最後の巻まで至りました。"));
-}
-
-int32_t CMainFrame::NeighbourVolume(int nStep) const {
-    for (int32_t j = m_pLeftForm->m_nCurVolume + nStep; j >= 1 && j < m_pLeftForm->NodeCount(); j += nStep)
-        if (const CatalogRecord* pRecord = m_pLeftForm->NodeItem(j); pRecord && pRecord->level == 3) return j;
-    return 0;
 }
 
 void CMainFrame::GoToVolume(int32_t nVolume) {
@@ -330,9 +334,9 @@ void CMainFrame::GoToVolume(int32_t nVolume) {
     m_pLeftForm->ContentsTree()->scrollToItem(pItem);
 }
 
-void CMainFrame::OnPrevHit() { GoToHit(m_pLeftForm->m_nCurHit - 1); }
+void CMainFrame::OnPrevHit() { GoToHit(Navigation().PrevHit()); }
 
-void CMainFrame::OnNextHit() { GoToHit(m_pLeftForm->m_nCurHit + 1); }
+void CMainFrame::OnNextHit() { GoToHit(Navigation().NextHit()); }
 
 void CMainFrame::GoToHit(int32_t nHit) {
     m_pLeftForm->m_nCurHit = nHit;
@@ -344,23 +348,3 @@ void CMainFrame::GoToHit(int32_t nHit) {
 bool CMainFrame::HasPage() const { return !m_pBookView->IsBlank(); }
 
 bool CMainFrame::IsPageViewActive() const { return m_pActiveView == m_pBookView; }
-
-bool CMainFrame::CanPrevPage() const {
-    const CatalogRecord* pVolume = m_pLeftForm->NodeItem(m_pLeftForm->m_nCurVolume);
-    return pVolume && static_cast<int64_t>(m_pLeftForm->m_nCurPage) - pVolume->curFileName >= 1;
-}
-
-bool CMainFrame::CanNextPage() const {
-    const CatalogRecord* pVolume = m_pLeftForm->NodeItem(m_pLeftForm->m_nCurVolume);
-    // Compared unsigned: a page below the volume's first disables it.
-    return pVolume && static_cast<uint32_t>(static_cast<int64_t>(m_pLeftForm->m_nCurPage) - pVolume->curFileName + 1) <
-                          static_cast<uint32_t>(pVolume->docNo);
-}
-
-bool CMainFrame::CanPrevVolume() const { return m_pLeftForm->m_nCurVolume != 0 && NeighbourVolume(-1) != 0; }
-
-bool CMainFrame::CanNextVolume() const { return m_pLeftForm->m_nCurVolume != 0 && NeighbourVolume(+1) != 0; }
-
-bool CMainFrame::CanPrevHit() const { return m_pLeftForm->m_nCurHit - 1 >= 0; }
-
-bool CMainFrame::CanNextHit() const { return m_pLeftForm->m_nCurHit + 1 < m_pLeftForm->m_nHitCount; }

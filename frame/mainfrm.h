@@ -7,6 +7,7 @@
 
 class CBookView;
 class CLeftForm;
+class CNavigation;
 class CSCrollToolBar;
 class QAction;
 class QMenu;
@@ -89,21 +90,15 @@ private:
     // Makes the volume in slot nVolume current at its first page and
     // selects its item in the contents tree.
     void GoToVolume(int32_t nVolume);
-    // The nearest volume's slot before (nStep -1) or after (+1) the current
-    // volume in the catalogue; 0 if there is none.
-    int32_t NeighbourVolume(int nStep) const;
     // Shows hit anchor nHit of the last result page.
     void GoToHit(int32_t nHit);
 
-    // Enabling rules.
+    // Enabling rules; those of the page, volume and hit commands are the
+    // navigation's.
     bool HasPage() const;
     bool IsPageViewActive() const;
-    bool CanPrevPage() const;
-    bool CanNextPage() const;
-    bool CanPrevVolume() const;
-    bool CanNextVolume() const;
-    bool CanPrevHit() const;
-    bool CanNextHit() const;
+    // The navigation rules for the panel's current volume, page and hits.
+    CNavigation Navigation() const;
 
     ST_SplitterWnd* m_pSplitter = nullptr;
     CBookView* m_pBookView = nullptr;

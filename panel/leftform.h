@@ -1,22 +1,24 @@
 #pragma once
 
 #include "index/index.h"
+#include "model/catalogueloader.h"
 #include "model/contentstree.h"
 #include "model/resultlist.h"
 #include "model/searchforms.h"
+#include "panel/pagefiles.h"
+#include "panel/panelcontrols.h"
 
 #include <QHash>
 #include <QIcon>
 #include <QString>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdint>
 #include <string>
 
 class CKeywordEdit;
+class CListPageBox;
 class CSortListCtrl;
-class CToolTipResourceButton;
 class QButtonGroup;
 class QLabel;
 class QTabWidget;
@@ -26,8 +28,9 @@ class QTreeWidgetItem;
 // The left-hand pane of the main window: the tabs "目録" (contents tree)
 // and "検索" (keyword box, options, range, summary, result list and its
 // list page box). It owns the corpus index, the catalogue table and the
-// contents tree, writes the pages to show into files of a private temporary
-// folder and asks the page view to open them (navigateRequested).
+// contents tree, writes the pages to show into its page files (CPageFiles)
+// and asks the page view to open them (navigateRequested). Its controls
+// and their places are CPanelControls'.
 //
 // Construction opens the index of the whole text; OnInitialUpdate (once,
 // after the frame has its panes) sets up the tabs and the lists and loads
@@ -135,12 +138,12 @@ public:
     // The tree item of a catalogue slot; null if the slot has none.
     QTreeWidgetItem* TreeItemOfSlot(int32_t nSlot) const { return m_treeItems.value(nSlot); }
 
-    QWidget* Control(int nId) const { return m_controls.value(nId); }
-    QTabWidget* TabControl() const { return m_pTab; }
-    QTreeWidget* ContentsTree() const { return m_pTree; }
-    CKeywordEdit* KeywordBox() const { return m_pKeywordBox; }
-    CSortListCtrl* ResultList() const { return m_pResultList; }
-    QLabel* RangeLabel() const { return m_pRangeLabel; }
+    QWidget* Control(int nId) const { return m_controls.Control(nId); }
+    QTabWidget* TabControl() const { return m_controls.Tab(); }
+    QTreeWidget* ContentsTree() const { return m_controls.Tree(); }
+    CKeywordEdit* KeywordBox() const { return m_controls.KeywordBox(); }
+    CSortListCtrl* ResultList() const { return m_controls.ResultList(); }
+    QLabel* RangeLabel() const { return m_controls.RangeLabel(); }
 
     CIndex& Index() { return m_index; }
     const CContentsTree& Contents() const { return m_contents; }
@@ -151,9 +154,9 @@ public:
 
     const QString& DataFolder() const { return m_strDataFolder; }
     // The private folder of this run's page files; empty if it could not be made.
-    QString TempFolder() const;
-    const QString& PageFilePath() const { return m_strPageFile; }
-    const QString& ResultFilePath(int n) const { return m_strResultFile[n & 1]; }
+    QString TempFolder() const { return m_pageFiles.Folder(); }
+    const QString& PageFilePath() const { return m_pageFiles.PageFile(); }
+    const QString& ResultFilePath(int n) const { return m_pageFiles.ResultFile(n); }
 
     // State that the frame's commands and the page toolbar read and change.
     int32_t m_nCurVolume = 0;     // catalogue slot of the current volume; 0: none
@@ -194,14 +197,12 @@ private:
     void CreateControls();
     void CreateButtonGroups();
     void InsertTabs();
-    void InsertListColumns();
     void CreateTreeImages();
     void LoadCatalogue();
-    void SetUpListButtons();
-    // Places the line of the forms searched; returns its height (0: hidden).
-    int PlaceFormsLine(int nWidth);
-    void PlaceListPageControls(int nWidth, int nHeight);
-    void ShowListPageControls(bool bShow);
+    // Tree items for the nodes of the contents tree, in slot order.
+    void InsertTreeItems();
+    // A catalogue problem as a line of the message box.
+    static QString CatalogueProblemLine(const CCatalogueLoader::Problem& problem);
 
     void OnTreeSelChanged();
     void OnReturnKey();
@@ -216,20 +217,11 @@ private:
     QString m_strDataFolder;
     CIndex m_index;
     CContentsTree m_contents;  // catalogue table (m_NodeItem) and node tree
-    QTemporaryDir m_tempFolder;
-    QString m_strPageFile;
-    QString m_strResultFile[2];
+    CPageFiles m_pageFiles;
     bool m_bInitialized = false;
 
-    QHash<int, QWidget*> m_controls;
-    QTabWidget* m_pTab = nullptr;
-    QTreeWidget* m_pTree = nullptr;
-    CKeywordEdit* m_pKeywordBox = nullptr;
-    CSortListCtrl* m_pResultList = nullptr;
-    QLabel* m_pRangeLabel = nullptr;
-    QLabel* m_pSummary = nullptr;
-    CToolTipResourceButton* m_pListPrev = nullptr;
-    CToolTipResourceButton* m_pListNext = nullptr;
+    CPanelControls m_controls;
+    CListPageBox* m_pListPageBox = nullptr;
     QButtonGroup* m_pSearchTypeGroup = nullptr;
     QButtonGroup* m_pTextPartGroup = nullptr;
     QIcon m_bookIcon;
@@ -238,5 +230,4 @@ private:
     CResultList m_results;
     CSearchForms m_searchForms;  // of the last search, empty with variants off
     std::u16string m_strKeywords;
-    bool m_bFirstResultFile = true;  // the next result page goes to windows1.html
 };

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -232,6 +233,31 @@ TEST_F(ListPageBoxTest, ButtonsApplyTheTypedNumberFirst) {
                   std::to_string(CGuiSearchCorpus::Kan1FirstPage + 100 * (c.nExpected - 1)));
     }
     EXPECT_TRUE(m_modal.Entries().empty());
+}
+
+TEST_F(ListPageBoxTest, OnlyItsOwnControlsTakeTheMouse) {
+    SetRange(Slot::Kan1);
+    Search(QStringLiteral("明月"));
+    ASSERT_EQ(Panel().m_nListPages, 6);
+
+    // The box lies over the whole panel; the rows, the tabs and its own
+    // controls are what lies under the mouse there.
+    auto under = [&](QWidget* pWidget, const QPoint& at) { return Panel().childAt(pWidget->mapTo(&Panel(), at)); };
+    QWidget* pRows = List().viewport();
+    const QPoint rowAt = List().visualItemRect(List().topLevelItem(1)).center();
+    EXPECT_EQ(under(pRows, rowAt), pRows);
+    QTabBar* pTabBar = Panel().TabControl()->tabBar();
+    EXPECT_EQ(under(pTabBar, pTabBar->tabRect(CLeftForm::TabContents).center()), pTabBar);
+    for (int nId : {CLeftForm::IDC_LIST_PREV, CLeftForm::IDC_LIST_NEXT, CLeftForm::IDC_LIST_PAGE,
+                    CLeftForm::IDC_LIST_PAGE_COUNT}) {
+        QWidget* pControl = Panel().Control(nId);
+        EXPECT_EQ(under(pControl, pControl->rect().center()), pControl) << nId;
+    }
+
+    // A click through the window selects the row and opens its page.
+    QTest::mouseClick(m_pFrame->windowHandle(), Qt::LeftButton, {}, pRows->mapTo(m_pFrame.get(), rowAt));
+    EXPECT_EQ(List().currentItem(), List().topLevelItem(1));
+    EXPECT_EQ(Panel().m_strShownFile, Panel().ResultFilePath(0));
 }
 
 TEST_F(SearchTest, ResultPagesAlternateBetweenTwoFiles) {

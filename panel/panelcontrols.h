@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+
+class CKeywordEdit;
+class CListPageBox;
+class CSortListCtrl;
+class QLabel;
+class QTabWidget;
+class QTreeWidget;
+class QWidget;
+
+// The controls of the panel (CLeftForm), made from one table, and their
+// places for a panel size: the tab control beneath everything, the
+// contents tree on the tab "目録", and on the tab "検索" the keyword box,
+// the options, the range, the summary, the line of the forms searched, the
+// result list and the list page box.
+//
+// Ownership: the controls are children of the panel given to Create and
+// live as long as it does; the pointers this object gives stay valid that
+// long. Not copyable.
+class CPanelControls {
+    Q_DECLARE_TR_FUNCTIONS(CPanelControls)
+
+public:
+    CPanelControls() = default;
+    CPanelControls(const CPanelControls&) = delete;
+    CPanelControls& operator=(const CPanelControls&) = delete;
+
+    // Makes the controls as children of pPanel, each with its object name,
+    // the search tab's hidden until the first Layout. REQUIRES: called once.
+    void Create(QWidget* pPanel);
+    // The result list's columns (類別, 書名, 巻, 頁).
+    void InsertListColumns();
+
+    // The control of a CLeftForm control id; null for an unknown id.
+    QWidget* Control(int nId) const { return m_controls.value(nId); }
+    QTabWidget* Tab() const { return m_pTab; }
+    QTreeWidget* Tree() const { return m_pTree; }
+    CKeywordEdit* KeywordBox() const { return m_pKeywordBox; }
+    CSortListCtrl* ResultList() const { return m_pResultList; }
+    QLabel* RangeLabel() const { return m_pRangeLabel; }
+    QLabel* Summary() const { return m_pSummary; }
+    CListPageBox* ListPageBox() const { return m_pListPageBox; }
+
+    // Shows the controls of the selected tab placed for a panel of nWidth x
+    // nHeight pixels and hides the others; the same geometry on every call.
+    // On the search tab the list page box shows while there are list pages
+    // (nListPages > 0), and the line of the forms searched while
+    // strFormsLine is not empty; the result list gives up their room.
+    void Layout(int nWidth, int nHeight, int32_t nListPages, const QString& strFormsLine);
+
+private:
+    void HideSearchTab();
+    // Places the line of the forms searched; returns its height (0: hidden).
+    int PlaceFormsLine(int nWidth, const QString& strLine);
+
+    QHash<int, QWidget*> m_controls;
+    QTabWidget* m_pTab = nullptr;
+    QTreeWidget* m_pTree = nullptr;
+    CKeywordEdit* m_pKeywordBox = nullptr;
+    CSortListCtrl* m_pResultList = nullptr;
+    QLabel* m_pRangeLabel = nullptr;
+    QLabel* m_pSummary = nullptr;
+    QLabel* m_pForms = nullptr;
+    CListPageBox* m_pListPageBox = nullptr;
+};
