@@ -2,6 +2,7 @@
 // corpus writer: fuzzseeds OUT_DIR (one folder per target).
 #include "builder/corpuswriter.h"
 #include "corpus/corpusfiles.h"
+#include "import/poetrybooks.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
 #include "text/varianttable.h"
@@ -118,6 +119,43 @@ int main(int argc, char** argv) {
     // fuzztables: the variant table and the catalogue.
     Write(strOut + "/fuzztables/yitizi", ReadFile(strCorpus + "/" + CCorpusFiles::Variants) + "56FD,570B,56EF\n,,4E00\n");
     Write(strOut + "/fuzztables/vmk", ReadFile(strCorpus + "/" + CCorpusFiles::Catalogue));
+    // fuzzpoetry: a file of each kind of part (the first byte picks the
+    // part in the book table), as the package writes them.
+    auto partNumber = [](const char* pszPath) {
+        size_t n = 0;
+        for (const PoetryBook& book : CPoetryBooks::Books())
+            for (const BookPart& part : book.parts) {
+                if (std::string(part.pszPath) == pszPath) return static_cast<char>(n);
+                ++n;
+            }
+        return static_cast<char>(0);
+    };
+    const struct {
+        const char* pszName;
+        const char* pszPart;
+        const char* pszText;
+    } kPoetry[] = {
+        {"chuci", "chuci/chuci.json",
+         R"([{"title": "离骚", "section": "离骚", "author": "屈原", "content": ["帝高阳之苗裔兮，朕皇考曰伯庸。"]},)"
+         R"( {"title": "东皇太一", "section": "九歌", "author": "屈原", "content": ["吉日兮辰良。"]}])"},
+        {"tang", "yudingquantangshi/json",
+         R"([{"title": "登樓：上家山\r\n", "author": "朱斌", "biography": "帝姓李氏。&amp;", "volume": "卷二", "no#": 1,)"
+         R"( "paragraphs": ["白日依山盡，{臯兀}黃河入海流。", "# 欲窮&#21315;里目，<激楚>更上一重樓。", ""],)"
+         R"( "notes": ["（見《海錄碎事》）", "", null]}])"},
+        {"songci", "songci",
+         R"([{"author": "和岘", "paragraphs": ["气和玉烛，睿化著鸿明。"], "rhythmic": "导引"},)"
+         R"( {"title": "", "author": "李从周", "paragraphs": "夢魂尋遍。", "rhythmic": "清平乐", "notes": []}])"},
+        {"intro", "wudaishici/nantang/intro.json", R"({"title": "南唐二主词", "desc": ["系南唐中主李璟、后主李煜撰。"]})"},
+        {"authors", "quantangshi",
+         R"([{"name": "宋太祖", "desc": "宋太祖趙匡胤。", "id": "a"}, {"name": "王", "desc": "甲"}, {"name": "王", "desc": "乙"}])"},
+        {"shijing", "shijing/shijing.json",
+         R"([{"title": "关雎", "chapter": "国风", "section": "周南", "content": ["关关雎鸠，在河之洲。"]}])"},
+        {"lunyu", "lunyu/lunyu.json", R"([{"chapter": "学而篇", "paragraphs": ["子曰：学而时习之。", "有子曰：其为人也孝弟。"]}])"},
+        {"daxue", "sishuwujing/daxue.json", "\xEF\xBB\xBF{\"chapter\": \"大學\", \"paragraphs\": [\"大學之道，在明明德。\\u3002\"]}"},
+    };
+    for (const auto& seed : kPoetry)
+        Write(strOut + "/fuzzpoetry/" + seed.pszName, partNumber(seed.pszPart) + std::string(seed.pszText));
+
     std::filesystem::remove_all(strCorpus);
     return 0;
 }

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzzindex fuzzfilelist fuzzrender fuzzkeywords fuzztables fuzzcheck)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzzindex fuzzfilelist fuzzrender fuzzkeywords fuzztables fuzzcheck fuzzpoetry)
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DTESSALINE_FUZZ=ON -DTESSALINE_BUILD_TESTS=OFF -DTESSALINE_BUILD_GUI=OFF \

@@ -4,8 +4,10 @@
 #include "builder/corpuswriter.h"
 #include "builder/sourcetree.h"
 #include "corpus/catalog.h"
+#include "import/packagefile.h"
 #include "import/pagepacker.h"
 #include "import/poetryimporter.h"
+#include "import/textcleaner.h"
 #include "index/index.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"
@@ -47,8 +49,9 @@ void WritePackage(const CTempDir& dir) {
       {"title": "登樓：上家山\r\n", "author": "朱斌", "biography": "",
        "paragraphs": ["白日依山盡，{臯兀}黃河入海流。", "# 欲窮&amp;千里目，<激楚>更上一重樓。", ""],
        "notes": ["（見《海錄碎事》）", ""], "volume": "卷二", "no#": 1}])");
+    // No item names its volume: the file's number does (卷十).
     w("dist/yudingquantangshi/json/010.json", R"([{"title": "句", "author": "", "paragraphs": ["十卷"],
-       "notes": [], "volume": "卷十", "no#": 1}])");
+       "notes": [], "volume": "", "no#": 1}])");
     w("dist/quantangshi/authors.song.json", R"([{"name": "宋太祖", "desc": "宋太祖趙匡胤。", "id": "a"},
        {"name": "王", "desc": "甲", "id": "b"}, {"name": "王", "desc": "乙", "id": "c"}])");
     w("dist/quantangshi/poet.song.0.json", "[" + Poem("日詩", "宋太祖", "欲出未出光辣達") + "," + Poem("句", "宋太祖", "未離海底千山黑") + "]");
@@ -204,9 +207,11 @@ TEST(ImportPoetryTest, BadPackagesNameTheFileAndLeaveTheFolderAlone) {
         {"another package", [](const CTempDir& d) { d.Write("pkg/package.json", R"({"name": "left-pad"})"); },
          "pkg/package.json: not the package chinese-poetry"},
         {"truncated JSON", [&](const CTempDir& d) { d.Write(D + "yuanqu/yuanqu.json", "[{\"title\": \"诈"); },
-         D + "yuanqu/yuanqu.json: not valid JSON: line 1, column 16: the text ends inside a string"},
+         D + "yuanqu/yuanqu.json: not valid JSON: line 1, column 16: syntax error while parsing value - invalid string: "
+             "missing closing quote"},
         {"invalid UTF-8", [&](const CTempDir& d) { d.Write(D + "lunyu/lunyu.json", "[{\"chapter\": \"\xE5\x10\"}]"); },
-         D + "lunyu/lunyu.json: not valid JSON"},
+         D + "lunyu/lunyu.json: not valid JSON: line 1, column 16: syntax error while parsing value - invalid string: "
+             "ill-formed UTF-8 byte"},
         {"missing file", [&](const CTempDir& d) { fs::remove(d.File(D + "chuci/chuci.json")); }, D + "chuci/chuci.json"},
         {"no volume files", [&](const CTempDir& d) { fs::remove_all(d.File(D + "yudingquantangshi/json")); },
          D + "yudingquantangshi/json: cannot read the folder"},
@@ -225,7 +230,20 @@ TEST(ImportPoetryTest, BadPackagesNameTheFileAndLeaveTheFolderAlone) {
         {"a title not a string", [&](const CTempDir& d) { d.Write(D + "yudingquantangshi/json/001.json", "[{\"title\": 1}]"); },
          D + "yudingquantangshi/json/001.json: item 1: \"title\" is a number, not a string"},
         {"deep nesting", [&](const CTempDir& d) { d.Write(D + "sishuwujing/mengzi.json", std::string(100000, '[')); },
-         D + "sishuwujing/mengzi.json: not valid JSON: line 1, column 201: nested deeper than 200 levels"},
+         D + "sishuwujing/mengzi.json: not valid JSON: nested deeper than 200 levels"},
+        {"too large", [&](const CTempDir& d) { d.Write(D + "lunyu/lunyu.json", std::string(CPackageFile::MaxFileBytes + 1, ' ')); },
+         D + "lunyu/lunyu.json: file too large"},
+        {"intro not an object", [&](const CTempDir& d) { d.Write(D + "wudaishici/nantang/intro.json", "[]"); },
+         D + "wudaishici/nantang/intro.json: expected an object, found a list"},
+        {"odd 全唐詩 volume file", [&](const CTempDir& d) { d.Write(D + "yudingquantangshi/json/卷一.json", "[]"); },
+         D + "yudingquantangshi/json/卷一.json: not a volume file (volume files are named by their number, 001.json)"},
+        {"author without a name",
+         [&](const CTempDir& d) { d.Write(D + "songci/author.song.json", R"([{"name": "和岘"}, {"description": "--"}])"); },
+         D + "songci/author.song.json: item 2: no \"name\""},
+        {"a chapter not a string", [&](const CTempDir& d) { d.Write(D + "sishuwujing/daxue.json", R"({"chapter": ["大學"]})"); },
+         D + "sishuwujing/daxue.json: \"chapter\" is a list, not a string"},
+        {"no text for a book", [&](const CTempDir& d) { d.Write(D + "lunyu/lunyu.json", R"([{"chapter": "空", "paragraphs": [""]}])"); },
+         "pkg: the package holds no text for 論語"},
     };
     for (const Case& c : cases) {
         CTempDir dir;
@@ -281,22 +299,26 @@ TEST(ImportPoetryTest, CleansTextAndNames) {
         {"\xEF\xBB\xBF甲\xC2\x85乙\xE2\x80\xA8", "甲 乙"},
         {"<激楚>", "<激楚>"},
     };
-    for (const auto& t : texts) EXPECT_EQ(CPoetryImporter::CleanText(t.first), t.second) << t.first;
+    for (const auto& t : texts) EXPECT_EQ(CTextCleaner::CleanText(t.first), t.second) << t.first;
 
-    EXPECT_EQ(CPoetryImporter::CleanName("釋{巩/言}元"), "釋｛巩／言｝元");
-    EXPECT_EQ(CPoetryImporter::CleanName(".hidden"), "．hidden");
+    EXPECT_EQ(CTextCleaner::CleanName("釋{巩/言}元"), "釋｛巩／言｝元");
+    EXPECT_EQ(CTextCleaner::CleanName(".hidden"), "．hidden");
     const std::string strLong(100, 'x');
-    EXPECT_EQ(CPoetryImporter::CleanName(strLong), std::string(80, 'x'));
+    EXPECT_EQ(CTextCleaner::CleanName(strLong), std::string(80, 'x'));
     std::string strWide;
     for (int i = 0; i < 50; ++i) strWide += "\U00020000";
-    EXPECT_EQ(CCodeConverter::Utf8ToUtf16(CPoetryImporter::CleanName(strWide)).size(), 80u);
+    EXPECT_EQ(CCodeConverter::Utf8ToUtf16(CTextCleaner::CleanName(strWide)).size(), 80u);
+
+    // Author records that hold no word give no biography.
+    for (const char* psz : {"--", "", " 。，", "（）"}) EXPECT_FALSE(CTextCleaner::HasWords(psz)) << psz;
+    for (const char* psz : {"-a-", "7", "--王--", "\U00020000"}) EXPECT_TRUE(CTextCleaner::HasWords(psz)) << psz;
 
     const std::pair<size_t, const char*> numbers[] = {
         {1, "一"},      {10, "十"},         {11, "十一"},       {20, "二十"},        {101, "一百零一"},
         {110, "一百一十"}, {203, "二百零三"}, {255, "二百五十五"}, {1001, "一千零一"}, {1010, "一千零一十"},
         {9999, "九千九百九十九"}, {12345, "12345"},
     };
-    for (const auto& n : numbers) EXPECT_EQ(CPoetryImporter::ChineseNumber(n.first), n.second) << n.first;
+    for (const auto& n : numbers) EXPECT_EQ(CTextCleaner::ChineseNumber(n.first), n.second) << n.first;
 }
 
 TEST(PagePackerTest, KeepsPiecesWholeWhereTheyFit) {

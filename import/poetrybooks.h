@@ -1,0 +1,96 @@
+#pragma once
+
+#include "import/packagefile.h"
+#include "import/piecereader.h"
+
+#include <vector>
+
+// How a part's pieces are cut into volumes, and how each is named.
+enum class VolumeCut {
+    Section,  // a volume ends where the items' volume name changes, and has that name
+    File,     // each file is a volume, named by the first item that names one, else
+              // pszVolumeName (with numbered files: pszVolumeName and the number in
+              // Chinese, pszFirstVolume for number 0)
+    Item,     // each item is a volume: pszVolumeName and the item's volume name
+    Count,    // volumes of CPoetryImporter::PiecesPerVolume pieces in the files' order,
+              // named 第N冊 with their first and last author
+    None,     // the volume goes on into the book's next part
+};
+
+// How a piece becomes lines of the source layout.
+enum class PieceForm {
+    Poem,     // one piece: the title as heading, the author (with the biography at
+              // the author's first piece in the book), the lines, each note as an
+              // annotation
+    Chapter,  // the title as heading with the first paragraph, then each further
+              // paragraph a piece of its own (pages break between them)
+};
+
+// A file of the package (or the files of one of its folders) and what a
+// book takes from it. Built from a path under dist/ and the items' fields,
+// then the setters for what differs from the defaults:
+//
+//   BookPart("songci", kPoem).Files("ci.song.").Authors("songci/author.song.json", "description")
+//       .Cut(VolumeCut::Count)
+struct BookPart {
+    BookPart(const char* pszPath_, const PieceFields& fields_) : pszPath(pszPath_), pFields(&fields_) {}
+
+    // The files pszPrefix*.json of the folder pszPath, in CPackageFile::List's
+    // order; numbered ones are taken in the order of their numbers, and a file
+    // whose name gives no number stops the import ("PATH: not " + pszBadName).
+    BookPart& Files(const char* pszPrefix_, CPackageFile::Numbering eNumbering_ = CPackageFile::Numbering::None,
+                    const char* pszBadName_ = nullptr) {
+        pszPrefix = pszPrefix_, eNumbering = eNumbering_, pszBadName = pszBadName_;
+        return *this;
+    }
+    BookPart& Shape(CPackageFile::Shape eShape_) { return eShape = eShape_, *this; }
+    BookPart& Form(PieceForm eForm_) { return eForm = eForm_, *this; }
+    // Biographies of the authors: the author file (under dist/) and its
+    // member that holds them.
+    BookPart& Authors(const char* pszAuthors_, const char* pszAuthorText_) {
+        pszAuthors = pszAuthors_, pszAuthorText = pszAuthorText_;
+        return *this;
+    }
+    BookPart& Cut(VolumeCut eCut_, const char* pszVolumeName_ = "", const char* pszFirstVolume_ = nullptr) {
+        eCut = eCut_, pszVolumeName = pszVolumeName_, pszFirstVolume = pszFirstVolume_;
+        return *this;
+    }
+
+    const char* pszPath;                  // under dist/: the file, or the folder of pszPrefix
+    const PieceFields* pFields;           // static: outlives the table
+    const char* pszPrefix = nullptr;      // nullptr: pszPath is one file
+    CPackageFile::Numbering eNumbering = CPackageFile::Numbering::None;
+    const char* pszBadName = nullptr;     // what a file without a number is not
+    CPackageFile::Shape eShape = CPackageFile::Shape::List;
+    PieceForm eForm = PieceForm::Poem;
+    const char* pszAuthors = nullptr;     // nullptr: no biographies but those given with the pieces
+    const char* pszAuthorText = nullptr;
+    VolumeCut eCut = VolumeCut::Section;
+    const char* pszVolumeName = "";
+    const char* pszFirstVolume = nullptr;
+};
+
+// A book of the source folder and the parts it is made of, in order.
+struct PoetryBook {
+    const char* pszCategory;  // the category the book starts; nullptr: it goes on in the last one
+    const char* pszName;
+    std::vector<BookPart> parts;
+};
+
+// The books of the source folder made from chinese-poetry 2.0.1, in their
+// order (集部 first, since the reader's default search range is the first
+// catalogue record):
+//
+//   01 集部  楚辭 (chuci, a volume per section), 御定全唐詩 (yudingquantangshi,
+//            a volume per file: 卷一 … 卷九百), 五代詩詞 (花间集 序, 卷一 … 卷十,
+//            南唐二主词), 全宋詩 (quantangshi/poet.song.*), 宋詞 (songci/
+//            ci.song.*), 元曲 (yuanqu); the last three in volumes of 1,000
+//            pieces named 第N冊 with their first and last author
+//   02 經部  詩經 (a volume per section), 論語 (a volume per chapter), 四書
+//            (大學, 中庸, then 孟子 a volume per chapter)
+class CPoetryBooks {
+public:
+    CPoetryBooks() = delete;
+
+    static const std::vector<PoetryBook>& Books();
+};
