@@ -82,10 +82,8 @@ int RunKwic(int argc, char** argv) {
     });
     if (nStatus != 0) return nStatus;
 
-    std::vector<int32_t> pages;
-    for (size_t i = 0; i < search.Results().GetRowCount(); ++i) pages.push_back(search.Results().GetRow(i).pageIndex);
     CConcordance concordance;
-    concordance.Build(search.Index(), pages, search.Keywords(), search.Variants(), search.Part(), nContext);
+    concordance.Build(search.Index(), search.Results().GetPageIndexes(), search.Keywords(), search.Variants(), search.Part(), nContext);
     concordance.Sort(eOrder);
     const CCitation citation(search.Tree());
     const std::string strOut =

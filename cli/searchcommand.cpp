@@ -129,11 +129,7 @@ int RunSearch(int argc, char** argv) {
     // Where the hits lie, when the output shows it.
     CHitParts parts;
     const bool bParts = strFormat == "json" || commandLine.Has("--show-parts");
-    if (bParts) {
-        std::vector<uint32_t> pages;
-        for (size_t i = 0; i < results.GetRowCount(); ++i) pages.push_back(static_cast<uint32_t>(results.GetRow(i).pageIndex));
-        parts.Compute(search.Folder(), search.Part(), search.Keywords(), search.Variants(), pages);
-    }
+    if (bParts) parts.Compute(search.Folder(), search.Part(), search.Keywords(), search.Variants(), results.GetPageIndexes());
     const std::string strOut = strFormat == "json"
                                    ? FormatJson(results, bForms ? &forms : nullptr, parts)
                                    : FormatTsv(results, bForms ? &forms : nullptr, bParts ? &parts : nullptr);

@@ -1,6 +1,7 @@
 #include "frame/bookview.h"
 
 #include "controls/messagebox.h"
+#include "model/citation.h"
 #include "resources/resource.h"
 
 #include <QClipboard>
@@ -81,6 +82,13 @@ void CBookView::CopyLimited() {
         triggerPageAction(QWebEnginePage::Copy);
     else
         QGuiApplication::clipboard()->setText(strLimited);
+}
+
+void CBookView::CopyWithCitation(const QString& strCitation) {
+    const QString strSelected = selectedText();
+    if (strSelected.isEmpty()) return;
+    QGuiApplication::clipboard()->setText(QString::fromStdU16String(
+        CCitation::Quote(LimitText(strSelected).toStdU16String(), strCitation.toStdU16String())));
 }
 
 void CBookView::SelectAll() {

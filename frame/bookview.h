@@ -38,6 +38,9 @@ public:
     // copies it in all its formats; a longer selection is cut after
     // CopyLimit characters (never inside one) and left as plain text only.
     void CopyLimited();
+    // Copies the selection, cut as CopyLimited cuts it, as plain text in
+    // quotation marks followed by strCitation: 「…」(citation).
+    void CopyWithCitation(const QString& strCitation);
     // Selects the whole page. The keyboard focus stays where it was.
     void SelectAll();
 

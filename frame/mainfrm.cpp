@@ -2,10 +2,12 @@
 
 #include "controls/messagebox.h"
 #include "frame/book.h"
+#include "frame/citationdlg.h"
 #include "frame/bookview.h"
 #include "frame/scrolltoolbar.h"
 #include "frame/st_splitterwnd.h"
 #include "model/navigation.h"
+#include "panel/concordancepane.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
 #include "splash/aboutdlg.h"
@@ -16,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTreeWidget>
 
 #include <vector>
@@ -36,6 +39,10 @@ const CommandSpec kCommands[] = {
     {ID_APP_EXIT, QT_TRANSLATE_NOOP("CMainFrame", "終了(&X)"), nullptr},
     {ID_EDIT_COPY, QT_TRANSLATE_NOOP("CMainFrame", "コピー(&C)"), QT_TRANSLATE_NOOP("CMainFrame", "コピー")},
     {ID_SELECT_ALL, QT_TRANSLATE_NOOP("CMainFrame", "すべて選択(&Q)"), QT_TRANSLATE_NOOP("CMainFrame", "すべて選択")},
+    {ID_EDIT_COPY_CITED, QT_TRANSLATE_NOOP("CMainFrame", "引用付きでコピー"), nullptr},
+    // After the tab, the key that menus show beside the caption.
+    {ID_GO_TO_CITATION, QT_TRANSLATE_NOOP("CMainFrame", "引用へ移動…\tF6"), nullptr},
+    {ID_VIEW_CONCORDANCE, QT_TRANSLATE_NOOP("CMainFrame", "用例(&K)\tF7"), nullptr},
     {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("CMainFrame", "ツールバー(&T)"), nullptr},
     {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("CMainFrame", "状態バー(&S)"), nullptr},
     {ID_VIEW_FULL, QT_TRANSLATE_NOOP("CMainFrame", "全表示(&p)"), nullptr},
@@ -58,8 +65,8 @@ struct MenuSpec {
 
 const MenuSpec kMenuBar[] = {
     {QT_TRANSLATE_NOOP("CMainFrame", "ファイル(&F)"), {ID_PRINT_SETUP, ID_PRINT, ID_APP_EXIT}},
-    {QT_TRANSLATE_NOOP("CMainFrame", "編集(&E)"), {ID_EDIT_COPY, ID_SELECT_ALL}},
-    {QT_TRANSLATE_NOOP("CMainFrame", "表示(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_FULL}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "編集(&E)"), {ID_EDIT_COPY, ID_EDIT_COPY_CITED, ID_SELECT_ALL, 0, ID_GO_TO_CITATION}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "表示(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_FULL, 0, ID_VIEW_CONCORDANCE}},
     {QT_TRANSLATE_NOOP("CMainFrame", "一覧"),
      {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT}},
     {QT_TRANSLATE_NOOP("CMainFrame", "ヘルプ(&H)"), {ID_APP_ABOUT, ID_HELP_FILE}},
@@ -77,6 +84,9 @@ const AcceleratorSpec kAccelerators[] = {
     {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT},
     {QKeyCombination(Qt::Key_F3), ID_NEXT_HIT},
     {Qt::ALT | Qt::Key_F3, ID_PREV_HIT},
+    // Keys without Ctrl, which the page view keeps for its warning.
+    {QKeyCombination(Qt::Key_F6), ID_GO_TO_CITATION},
+    {QKeyCombination(Qt::Key_F7), ID_VIEW_CONCORDANCE},
 };
 
 }  // namespace
@@ -99,6 +109,9 @@ const CMainFrame::CommandRoute* CMainFrame::FindRoute(int nId) {
         {ID_APP_EXIT, &CMainFrame::OnAppExit, nullptr, nullptr},
         {ID_EDIT_COPY, &CMainFrame::OnEditCopy, &CMainFrame::HasPage, nullptr},
         {ID_SELECT_ALL, &CMainFrame::OnSelectAll, &CMainFrame::HasPage, nullptr},
+        {ID_EDIT_COPY_CITED, &CMainFrame::OnEditCopyCited, &CMainFrame::HasCitablePage, nullptr},
+        {ID_GO_TO_CITATION, &CMainFrame::OnGoToCitation, nullptr, nullptr},
+        {ID_VIEW_CONCORDANCE, &CMainFrame::OnViewConcordance, nullptr, nullptr},
         {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, nullptr, nullptr},
         {ID_VIEW_FULL, &CMainFrame::OnViewFull, nullptr, nullptr},
         {ID_PREV_PAGE, &CMainFrame::OnPrevPage, nullptr, &CNavigation::CanPrevPage},
@@ -156,6 +169,7 @@ void CMainFrame::CreateActions() {
         m_actions.insert(command.nId, pAction);
     }
     Action(ID_VIEW_TOOLBAR)->setCheckable(true);
+    Action(ID_VIEW_CONCORDANCE)->setCheckable(true);
     // Reachable by its key only.
     addAction(Action(ID_FILE_PRINT));
 }
@@ -195,7 +209,19 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
     m_pSplitter = new ST_SplitterWnd(0, this);
     m_pLeftForm = new CLeftForm(strDataFolder);
     m_pBookView = new CBookView;
-    m_pSplitter->Create(m_pLeftForm, m_pBookView, true);
+    // The right-hand column: the page view, and under it the concordance
+    // while it is shown.
+    m_pPageColumn = new QSplitter(Qt::Vertical);
+    m_pPageColumn->setObjectName(QStringLiteral("pageColumn"));
+    m_pPageColumn->setChildrenCollapsible(false);
+    m_pConcordancePane = new CConcordancePane;
+    m_pPageColumn->addWidget(m_pBookView);
+    m_pPageColumn->addWidget(m_pConcordancePane);
+    m_pPageColumn->setStretchFactor(0, 1);
+    m_pPageColumn->setStretchFactor(1, 0);
+    m_pPageColumn->setFocusProxy(m_pBookView);
+    m_pConcordancePane->hide();
+    m_pSplitter->Create(m_pLeftForm, m_pPageColumn, true);
     setCentralWidget(m_pSplitter);
     connect(m_pLeftForm, &CLeftForm::navigateRequested, m_pBookView, &CBookView::Navigate2);
     connect(m_pLeftForm, &CLeftForm::laidOut, this, [this] { setWindowTitle(FrameTitle()); });
@@ -203,7 +229,21 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
 
     // The panel is drawn anew once the divider has been dragged.
     connect(m_pSplitter, &QSplitter::splitterMoved, m_pLeftForm, qOverload<>(&QWidget::update));
-    connect(m_pSplitter, &ST_SplitterWnd::activePaneMoved, this, [this](QWidget* pPane) { m_pActiveView = pPane; });
+    connect(m_pSplitter, &ST_SplitterWnd::activePaneMoved, this,
+            [this](QWidget* pPane) { m_pActiveView = pPane == m_pPageColumn ? m_pBookView : pPane; });
+
+    // The concordance follows the last search; it reads the pages only
+    // while it shows.
+    connect(m_pLeftForm, &CLeftForm::searched, this, [this] {
+        m_pConcordancePane->SetSearch(m_pLeftForm->Index(), m_pLeftForm->Citation(),
+                                      m_pLeftForm->Results().GetPageIndexes(), m_pLeftForm->Keywords(),
+                                      m_pLeftForm->m_bVariants != 0, static_cast<TextPart>(m_pLeftForm->m_nTextPart));
+    });
+    connect(m_pLeftForm, &CLeftForm::indexReopened, this, [this] {
+        m_pConcordancePane->Clear(tr("索引を開き直しました。検索し直すと用例が並びます。"));
+    });
+    connect(m_pConcordancePane, &CConcordancePane::hitActivated, m_pLeftForm, &CLeftForm::OpenHitPage);
+    connect(m_pConcordancePane, &CConcordancePane::closeRequested, this, [this] { ShowConcordance(false); });
 
     // The toolbar's slider and page box follow the panel's current page.
     m_pToolBar->SetLeftForm(m_pLeftForm);
@@ -235,6 +275,8 @@ void CMainFrame::UpdateCommandUI() {
                               (!pRoute->pCanGo || (navigation.*pRoute->pCanGo)());
         if (it.value()->isEnabled() != bEnabled) it.value()->setEnabled(bEnabled);
     }
+    const bool bConcordance = !m_pConcordancePane->isHidden();
+    if (Action(ID_VIEW_CONCORDANCE)->isChecked() != bConcordance) Action(ID_VIEW_CONCORDANCE)->setChecked(bConcordance);
     const bool bToolBar = !m_pToolBar->isHidden();
     if (Action(ID_VIEW_TOOLBAR)->isChecked() != bToolBar) Action(ID_VIEW_TOOLBAR)->setChecked(bToolBar);
 }
@@ -268,6 +310,38 @@ void CMainFrame::OnFilePrint() {
 void CMainFrame::OnAppExit() { close(); }
 
 void CMainFrame::OnEditCopy() { m_pBookView->CopyLimited(); }
+
+void CMainFrame::OnEditCopyCited() {
+    m_pBookView->CopyWithCitation(QString::fromStdU16String(m_pLeftForm->Citation().Format(m_pLeftForm->ShownPageIndex())));
+}
+
+void CMainFrame::OnGoToCitation() {
+    const int32_t nShown = m_pLeftForm->ShownPageIndex();
+    CCitationDlg dialog(m_pLeftForm->Citation(),
+                        nShown < 0 ? QString() : QString::fromStdU16String(m_pLeftForm->Citation().Format(nShown)), this);
+    if (CMessageBox::Exec(dialog) != QDialog::Accepted || dialog.Result().eOutcome != CCitation::Outcome::Found) return;
+    GoToCitation(dialog.Result().nVolumeSlot, dialog.Result().nPageNumber);
+}
+
+void CMainFrame::GoToCitation(int32_t nVolume, int32_t nPage) {
+    // As the contents tree opens a volume, then its page.
+    GoToVolume(nVolume);
+    if (m_pLeftForm->m_nCurVolume == nVolume && m_pLeftForm->m_nCurPage != nPage) GoToPage(nPage);
+}
+
+void CMainFrame::OnViewConcordance() { ShowConcordance(m_pConcordancePane->isHidden()); }
+
+void CMainFrame::ShowConcordance(bool bShow) {
+    if (bShow == !m_pConcordancePane->isHidden()) return;
+    if (!bShow) {
+        m_pConcordancePane->hide();
+        return;
+    }
+    m_pConcordancePane->show();
+    // Two fifths of the column, under the page.
+    const int nHeight = m_pPageColumn->height() - m_pPageColumn->handleWidth();
+    m_pPageColumn->setSizes({nHeight - nHeight * 2 / 5, nHeight * 2 / 5});
+}
 
 void CMainFrame::OnSelectAll() {
     // A command to the page, not a move into it: the active view stays.
@@ -346,5 +420,9 @@ void CMainFrame::GoToHit(int32_t nHit) {
 // --- Enabling rules
 
 bool CMainFrame::HasPage() const { return !m_pBookView->IsBlank(); }
+
+bool CMainFrame::HasCitablePage() const {
+    return HasPage() && !m_pLeftForm->Citation().Format(m_pLeftForm->ShownPageIndex()).empty();
+}
 
 bool CMainFrame::IsPageViewActive() const { return m_pActiveView == m_pBookView; }

@@ -6,15 +6,18 @@
 #include <cstdint>
 
 class CBookView;
+class CConcordancePane;
 class CLeftForm;
 class CNavigation;
 class CSCrollToolBar;
 class QAction;
 class QMenu;
+class QSplitter;
 class ST_SplitterWnd;
 
 // The reader's only window: the menu bar, the page toolbar and the
-// splitter with the panel (left) and the page view (right).
+// splitter with the panel (left) and the page view (right), with the
+// concordance under the page view while it is shown.
 //
 // Commands are QActions keyed by their command number. A command runs in
 // the pane that has the focus last (the active view: the panel or the page
@@ -40,6 +43,7 @@ public:
     CBookView* BookView() const { return m_pBookView; }
     ST_SplitterWnd* Splitter() const { return m_pSplitter; }
     CSCrollToolBar* ToolBar() const { return m_pToolBar; }
+    CConcordancePane* ConcordancePane() const { return m_pConcordancePane; }
     // The pane that commands go to first (m_pLeftForm or m_pBookView).
     QWidget* ActiveView() const { return m_pActiveView; }
 
@@ -73,6 +77,9 @@ private:
     void OnFilePrint();
     void OnAppExit();
     void OnEditCopy();
+    void OnEditCopyCited();
+    void OnGoToCitation();
+    void OnViewConcordance();
     void OnSelectAll();
     void OnViewToolBar();
     void OnViewFull();
@@ -92,16 +99,24 @@ private:
     void GoToVolume(int32_t nVolume);
     // Shows hit anchor nHit of the last result page.
     void GoToHit(int32_t nHit);
+    // Makes the volume in slot nVolume current and shows its page nPage.
+    void GoToCitation(int32_t nVolume, int32_t nPage);
+    // Shows or hides the concordance under the page view.
+    void ShowConcordance(bool bShow);
 
     // Enabling rules; those of the page, volume and hit commands are the
     // navigation's.
     bool HasPage() const;
+    // A page is shown that a citation names.
+    bool HasCitablePage() const;
     bool IsPageViewActive() const;
     // The navigation rules for the panel's current volume, page and hits.
     CNavigation Navigation() const;
 
     ST_SplitterWnd* m_pSplitter = nullptr;
     CBookView* m_pBookView = nullptr;
+    QSplitter* m_pPageColumn = nullptr;  // the page view above the concordance
+    CConcordancePane* m_pConcordancePane = nullptr;
     CLeftForm* m_pLeftForm = nullptr;
     CSCrollToolBar* m_pToolBar = nullptr;
     QWidget* m_pActiveView = nullptr;

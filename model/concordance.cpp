@@ -4,6 +4,7 @@
 #include "corpus/pagepositions.h"
 #include "index/index.h"
 #include "model/citation.h"
+#include "model/hitparts.h"
 #include "model/pagehits.h"
 #include "text/codeconverter.h"
 
@@ -40,6 +41,20 @@ std::u16string Decimal(int64_t n) {
     std::u16string s;
     for (char c : std::to_string(n)) s.push_back(static_cast<char16_t>(c));
     return s;
+}
+
+// Whether a keyword form marks text: each character equal, "?" (or "？")
+// one character, "*" any run.
+bool FormMatches(const std::u32string& form, size_t f, const std::u32string& text, size_t t) {
+    for (; f < form.size(); ++f, ++t) {
+        if (form[f] == U'*') {
+            for (size_t n = t; n <= text.size(); ++n)
+                if (FormMatches(form, f + 1, text, n)) return true;
+            return false;
+        }
+        if (t >= text.size() || (form[f] != U'?' && form[f] != U'\uFF1F' && form[f] != text[t])) return false;
+    }
+    return t == text.size();
 }
 
 }  // namespace
@@ -172,6 +187,59 @@ void CConcordance::Sort(Order eOrder) {
     }
 }
 
+int32_t CConcordance::AnchorOf(size_t i) const {
+    const ConcordanceRowTag& row = m_rows.at(i);
+    std::string strPage;
+    int nParity = 0;
+    if (!m_pIndex || !m_pIndex->GetFileList().ReadPageForRendering(row.pageIndex, strPage, nParity)) return 0;
+    std::u16string strKeywords;
+    for (const std::u16string& strTerm : m_terms) strKeywords += (strKeywords.empty() ? u"" : u" ") + strTerm;
+    const std::u16string strDisplay = m_pIndex->DisplayKeywords(strKeywords, m_bUseVariants, strPage);
+
+    // The forms in the order the display applies them, once each.
+    std::vector<std::u16string> forms;
+    for (size_t nStart = 0; nStart <= strDisplay.size();) {
+        size_t nEnd = strDisplay.find_first_of(u" \u3000", nStart);
+        if (nEnd == std::u16string::npos) nEnd = strDisplay.size();
+        std::u16string strForm = strDisplay.substr(nStart, nEnd - nStart);
+        if (!strForm.empty() && std::find(forms.begin(), forms.end(), strForm) == forms.end())
+            forms.push_back(std::move(strForm));
+        nStart = nEnd + 1;
+    }
+    std::vector<std::u32string> forms32;
+    for (const std::u16string& strForm : forms) forms32.push_back(CCodeConverter::Utf16ToUtf32(strForm));
+    auto formOf = [&](const ConcordanceRowTag& r) -> size_t {
+        const std::u32string text = CCodeConverter::Utf16ToUtf32(r.keyword);
+        for (size_t f = 0; f < forms32.size(); ++f)
+            if (FormMatches(forms32[f], 0, text, 0)) return f;
+        return forms32.size();
+    };
+    const size_t nForm = formOf(row);
+
+    // The occurrence's place among the rows of its page that its form marks.
+    int32_t nOrdinal = 0;
+    for (const ConcordanceRowTag& other : m_rows)
+        if (other.pageIndex == row.pageIndex && other.position < row.position &&
+            (nForm == forms32.size() || formOf(other) == nForm))
+            ++nOrdinal;
+
+    auto marks = [&](size_t nForms) -> int32_t {
+        std::u16string strPrefix;
+        for (size_t f = 0; f < nForms && f < forms.size(); ++f) strPrefix += (f ? u" " : u"") + forms[f];
+        std::string strOut;
+        return strPrefix.empty() ? 0 : CFileList::RenderBytes(strPage, strOut, strPrefix, nParity, m_ePart);
+    };
+    if (nForm == forms32.size()) {
+        // No form marks it alone: its place among the page's rows.
+        const int32_t nAll = marks(forms.size());
+        return nAll == 0 ? 0 : std::min(nOrdinal, nAll - 1);
+    }
+    const int32_t nBefore = marks(nForm);
+    const int32_t nThrough = marks(nForm + 1);
+    if (nThrough > nBefore) return nBefore + std::min(nOrdinal, nThrough - nBefore - 1);
+    return nBefore > 0 ? nBefore - 1 : 0;
+}
+
 bool CConcordance::ParseOrder(const std::string& strName, Order& eOrder) {
     if (strName == "place")
         eOrder = Order::Place;
@@ -184,10 +252,16 @@ bool CConcordance::ParseOrder(const std::string& strName, Order& eOrder) {
     return true;
 }
 
+const std::vector<std::u16string>& CConcordance::ColumnTitles() {
+    static const std::vector<std::u16string> kTitles = {u"左文脈", u"キーワード", u"右文脈", u"書名",
+                                                        u"巻",     u"頁",         u"正文/注釈", u"引用"};
+    return kTitles;
+}
+
 std::string CConcordance::ExportHeader(Format eFormat) {
-    const std::u16string columns[] = {u"左文脈", u"キーワード", u"右文脈", u"書名", u"巻", u"頁", u"正文/注釈", u"引用"};
+    const std::vector<std::u16string>& columns = ColumnTitles();
     std::string out = eFormat == Format::Csv ? "\xEF\xBB\xBF" : "";
-    for (size_t i = 0; i < std::size(columns); ++i) {
+    for (size_t i = 0; i < columns.size(); ++i) {
         if (i) out += eFormat == Format::Csv ? "," : "\t";
         out += eFormat == Format::Csv ? CsvField(columns[i]) : TsvField(columns[i]);
     }
@@ -204,7 +278,7 @@ std::string CConcordance::ExportRow(size_t i, Format eFormat, const CCitation& c
                                      place.strBook,
                                      place.strVolume,
                                      place.nPageNumber ? Decimal(place.nPageNumber) : u"",
-                                     row.annotation ? u"注釈" : u"正文",
+                                     CHitParts::Label(row.annotation ? CHitParts::Annotations : CHitParts::MainText),
                                      citation.Format(row.pageIndex)};
     std::string out;
     for (size_t f = 0; f < std::size(fields); ++f) {

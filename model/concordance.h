@@ -66,6 +66,17 @@ public:
     const std::vector<ConcordanceRowTag>& Rows() const { return m_rows; }
     // The rows in an order. REQUIRES: Done().
     void Sort(Order eOrder);
+
+    // The anchor that the display page of row i's page (CIndex::RenderPage
+    // with the search's keywords, variants and text part) sets at row i's
+    // occurrence, so that a window can open the page at it. The display
+    // marks keyword by keyword, each form in turn (every mark of one form
+    // before the next form's), so the anchor is the marks of the forms
+    // before the one that marks this occurrence plus the occurrence's place
+    // among that form's. Where the display marks otherwise than the search
+    // counts (a "*" it spans differently), the nearest mark of that form;
+    // 0 when the page shows no mark. REQUIRES: i < Rows().size().
+    int32_t AnchorOf(size_t i) const;
     Order GetOrder() const { return m_eOrder; }
 
     // The whole concordance as text: a header line, then one line a row:
@@ -75,6 +86,9 @@ public:
     // turns tabs and line breaks inside fields into spaces. progress is
     // called now and then with the rows written.
     std::string Export(Format eFormat, const CCitation& citation, const ProgressCallback& progress = nullptr) const;
+    // The titles of the columns, as the export and the window name them:
+    // 左文脈, キーワード, 右文脈, 書名, 巻, 頁, 正文/注釈, 引用 (the export only).
+    static const std::vector<std::u16string>& ColumnTitles();
     // The header line and one row's line, as Export writes them.
     static std::string ExportHeader(Format eFormat);
     std::string ExportRow(size_t i, Format eFormat, const CCitation& citation) const;

@@ -6,14 +6,14 @@
 #include <algorithm>
 
 void CHitParts::Compute(const std::string& strFolder, TextPart ePart, const std::u16string& strKeywords,
-                        bool bUseVariants, const std::vector<uint32_t>& pages) {
+                        bool bUseVariants, const std::vector<int32_t>& pages) {
     m_parts.clear();
     if (ePart != TextPart::WholeText) {
         const uint8_t nPart = ePart == TextPart::MainText ? MainText : Annotations;
-        for (uint32_t nPage : pages) m_parts[nPage] = nPart;
+        for (int32_t nPage : pages) m_parts[static_cast<uint32_t>(nPage)] = nPart;
         return;
     }
-    std::vector<uint32_t> found(pages);
+    std::vector<uint32_t> found(pages.begin(), pages.end());
     std::sort(found.begin(), found.end());
     for (const auto& [eScope, nPart] : {std::pair{IndexScope::MainText, MainText}, {IndexScope::Annotations, Annotations}}) {
         CIndex index;

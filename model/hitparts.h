@@ -20,7 +20,7 @@ public:
     // ePart, with or without variants) from the corpus in strFolder. A part
     // whose index cannot be opened counts as holding no hit.
     void Compute(const std::string& strFolder, TextPart ePart, const std::u16string& strKeywords, bool bUseVariants,
-                 const std::vector<uint32_t>& pages);
+                 const std::vector<int32_t>& pages);
     void Clear() { m_parts.clear(); }
 
     // MainText, Annotations, both or 0 (a page the search did not find).

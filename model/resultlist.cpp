@@ -267,6 +267,13 @@ SearchNodeTag CResultList::GetRow(size_t i) const {
     return tag;
 }
 
+std::vector<int32_t> CResultList::GetPageIndexes() const {
+    std::vector<int32_t> pages;
+    pages.reserve(m_rows.size());
+    for (const Row& row : m_rows) pages.push_back(row.pageIndex);
+    return pages;
+}
+
 int32_t CResultList::ListPageCount(size_t nRows) {
     const size_t nPages = nRows / RowsPerListPage + (nRows % RowsPerListPage != 0 ? 1 : 0);
     return static_cast<int32_t>(std::min<size_t>(nPages, INT32_MAX));

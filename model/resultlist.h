@@ -50,6 +50,8 @@ public:
     // Row i, 0 <= i < GetRowCount(), in display order.
     SearchNodeTag GetRow(size_t i) const;
     size_t GetRowCount() const { return m_rows.size(); }
+    // The page index of every row, in display order.
+    std::vector<int32_t> GetPageIndexes() const;
     int64_t GetTotalHits() const { return m_nTotalHits; }
 
     // Number of list pages for nRows rows: ceil(nRows / 100).

@@ -43,7 +43,7 @@ QPixmap TreeImage(int nBitmapId) {
 }  // namespace
 
 CLeftForm::CLeftForm(const QString& strDataFolder, QWidget* pParent)
-    : QWidget(pParent), m_strDataFolder(strDataFolder) {
+    : QWidget(pParent), m_strDataFolder(strDataFolder), m_pCitation(std::make_unique<CCitation>(m_contents)) {
     setObjectName(QStringLiteral("leftForm"));
     CreateControls();
     CreateButtonGroups();
@@ -95,6 +95,7 @@ void CLeftForm::OnInitialUpdate() {
     CreateTreeImages();
     TabControl()->setCurrentIndex(TabContents);
     LoadCatalogue();
+    m_pCitation = std::make_unique<CCitation>(m_contents);
     // The search starts out limited to the first record.
     m_strRangeLabel = QString::fromStdU16String(m_contents.RangeLabel(m_nRange));
     RangeLabel()->setText(m_strRangeLabel);
@@ -259,6 +260,7 @@ bool CLeftForm::OpenVolumePage(int32_t nVolume, int32_t nFromFirst, int32_t nPag
     if (!m_index.IsOpen() || !m_index.FindPage(pRecord->docID - 1, nPage, nIndex) ||
         !m_index.ReadPage(nIndex, strPage) || !m_pageFiles.WritePage(strPage))
         return false;
+    m_nShownPage = nIndex;
     emit navigateRequested(PageFilePath());
     return true;
 }
@@ -355,10 +357,13 @@ void CLeftForm::OnSearch() {
         m_searchForms.Build(m_index, m_strKeywords, true, *pRange);
     else
         m_searchForms.Clear();
+    m_hitParts.Compute(QFile::encodeName(m_strDataFolder).toStdString(), static_cast<TextPart>(m_nTextPart),
+                       m_strKeywords, m_bVariants != 0, m_results.GetPageIndexes());
     m_nListPage = m_nListPages > 0 ? 1 : 0;
     LayoutPanel();
     ShowListPage();
     UpdateData(false);
+    emit searched();
 }
 
 void CLeftForm::ShowListPage() {
@@ -374,7 +379,9 @@ void CLeftForm::ShowListPage() {
         auto* pItem = new QTreeWidgetItem(QStringList{QString::fromStdU16String(row.category),
                                                       QString::fromStdU16String(row.bookName),
                                                       QString::fromStdU16String(row.volumeName),
-                                                      QString::number(row.pageNo)});
+                                                      QString::number(row.pageNo),
+                                                      QString::fromStdU16String(CHitParts::Label(
+                                                          m_hitParts.PartsOf(static_cast<uint32_t>(row.pageIndex))))});
         pItem->setData(0, CSortListCtrl::PageIndexRole, row.pageIndex);
         items.append(pItem);
     }
@@ -412,27 +419,41 @@ void CLeftForm::OnTextPart(int nPart) {
     m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), CCorpusFiles::BaseName,
                  ScopeOf(static_cast<TextPart>(nPart)));
     m_nTextPart = nPart;
+    emit indexReopened();
 }
 
 void CLeftForm::OpenResultPage() {
     const QList<QTreeWidgetItem*> selected = ResultList()->selectedItems();
     if (selected.isEmpty()) return;
-    const QString strFile = m_pageFiles.NextResultFile();
-    if (strFile.isEmpty()) return;
+    if (m_pageFiles.NextResultFile().isEmpty()) return;
     if (!m_index.IsOpen()) {
         ShowMessage(ClosedIndexMessage(tr("索引ファイルが開いていないので頁を表示できません。")));
         return;
     }
     bool bNumber = false;
     const int32_t nPage = selected.first()->data(0, CSortListCtrl::PageIndexRole).toInt(&bNumber);
-    if (!bNumber) return;
+    if (bNumber) ShowResultPage(nPage, 0);
+}
 
+bool CLeftForm::OpenHitPage(int32_t nPage, int32_t nAnchor) {
+    if (!m_index.IsOpen()) {
+        ShowMessage(ClosedIndexMessage(tr("索引ファイルが開いていないので頁を表示できません。")));
+        return false;
+    }
+    return ShowResultPage(nPage, nAnchor);
+}
+
+bool CLeftForm::ShowResultPage(int32_t nPage, int32_t nAnchor) {
+    const QString strFile = m_pageFiles.NextResultFile();
+    if (strFile.isEmpty()) return false;
     std::string strPage;
     const int32_t nHits = m_index.RenderPage(nPage, strPage, m_strKeywords, static_cast<TextPart>(m_nTextPart),
                                               m_bVariants != 0);
     m_nHitCount = std::max(0, nHits);
-    m_nCurHit = 0;
-    if (!m_pageFiles.WriteResultPage(strPage)) return;
-    emit navigateRequested(strFile + QStringLiteral("#0000"));
+    m_nCurHit = std::clamp(nAnchor, 0, std::max(0, m_nHitCount - 1));
+    if (!m_pageFiles.WriteResultPage(strPage)) return false;
+    m_nShownPage = nPage;
+    emit navigateRequested(strFile + QString::asprintf("#%04d", m_nCurHit));
     m_strShownFile = strFile;
+    return true;
 }

@@ -2,7 +2,9 @@
 
 #include "index/index.h"
 #include "model/catalogueloader.h"
+#include "model/citation.h"
 #include "model/contentstree.h"
+#include "model/hitparts.h"
 #include "model/resultlist.h"
 #include "model/searchforms.h"
 #include "panel/pagefiles.h"
@@ -14,6 +16,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CKeywordEdit;
@@ -129,11 +132,22 @@ public:
     // Opens the page of the selected row of the result list with the last
     // search's keywords marked, at its first hit.
     void OpenResultPage();
+    // Opens page index nPage with the last search's keywords marked, at hit
+    // anchor nAnchor, as a result page (the hit commands go on from there).
+    // False, with nothing shown, when the page cannot be rendered or written.
+    bool OpenHitPage(int32_t nPage, int32_t nAnchor);
+    // The page index of the page on display (a volume's page or a result
+    // page); -1 while none is.
+    int32_t ShownPageIndex() const { return m_nShownPage; }
+    // Citations of the loaded catalogue.
+    const CCitation& Citation() const { return *m_pCitation; }
 
     // The rows of the last search and its keywords (spaces as U+3000, as
     // the index rewrote them).
     const CResultList& Results() const { return m_results; }
     const CSearchForms& SearchForms() const { return m_searchForms; }
+    // Where the hits of the last search lie on its pages.
+    const CHitParts& HitParts() const { return m_hitParts; }
     const std::u16string& Keywords() const { return m_strKeywords; }
     // The tree item of a catalogue slot; null if the slot has none.
     QTreeWidgetItem* TreeItemOfSlot(int32_t nSlot) const { return m_treeItems.value(nSlot); }
@@ -187,6 +201,11 @@ signals:
     // The panel has laid out its controls; the frame takes its own title
     // again then.
     void laidOut();
+    // A search has replaced the rows (Results(), Keywords()).
+    void searched();
+    // The index was opened anew for another text part: what was read from
+    // the last search's pages no longer holds.
+    void indexReopened();
 
 protected:
     void resizeEvent(QResizeEvent* pEvent) override;
@@ -209,6 +228,9 @@ private:
     // Copies the option controls into the members (bSave) or back.
     void UpdateData(bool bSave);
     void ShowMessage(const QString& strText);
+    // Writes the display page of nPage (keywords marked) to the next result
+    // file and has the page view open it at anchor nAnchor.
+    bool ShowResultPage(int32_t nPage, int32_t nAnchor);
     // strWhat, then why the index is closed: the file that could not be
     // opened, the data folder, the text parts whose index files are there
     // and how to make a corpus.
@@ -227,7 +249,11 @@ private:
     QIcon m_bookIcon;
     QHash<int32_t, QTreeWidgetItem*> m_treeItems;
 
+    std::unique_ptr<CCitation> m_pCitation;  // of m_contents once the catalogue is loaded
+    int32_t m_nShownPage = -1;
+
     CResultList m_results;
     CSearchForms m_searchForms;  // of the last search, empty with variants off
+    CHitParts m_hitParts;
     std::u16string m_strKeywords;
 };

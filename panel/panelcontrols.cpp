@@ -117,6 +117,8 @@ const ColumnSpec kListColumns[] = {
     {QT_TRANSLATE_NOOP("CPanelControls", "書名"), 80},
     {QT_TRANSLATE_NOOP("CPanelControls", "巻"), 60},
     {QT_TRANSLATE_NOOP("CPanelControls", "頁"), 60},
+    // Where the page's hits lie: 正文, 注釈 or 正文・注釈.
+    {QT_TRANSLATE_NOOP("CPanelControls", "正文/注釈"), 72},
 };
 
 }  // namespace

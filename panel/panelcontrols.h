@@ -34,7 +34,7 @@ public:
     // Makes the controls as children of pPanel, each with its object name,
     // the search tab's hidden until the first Layout. REQUIRES: called once.
     void Create(QWidget* pPanel);
-    // The result list's columns (類別, 書名, 巻, 頁).
+    // The result list's columns (類別, 書名, 巻, 頁, 正文/注釈).
     void InsertListColumns();
 
     // The control of a CLeftForm control id; null for an unknown id.

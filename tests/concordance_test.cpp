@@ -15,7 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -47,7 +49,9 @@ TEST(ConcordanceTest, OneRowForEveryHitTheSearchCounts) {
                 for (const ConcordanceRowTag& row : concordance.Rows()) {
                     ++actual[static_cast<uint32_t>(row.pageIndex)];
                     EXPECT_FALSE(row.keyword.empty());
-                    if (eScope != IndexScope::WholeText) EXPECT_EQ(row.annotation, eScope == IndexScope::Annotations);
+                    if (eScope != IndexScope::WholeText) {
+                        EXPECT_EQ(row.annotation, eScope == IndexScope::Annotations);
+                    }
                 }
                 EXPECT_EQ(actual, expected) << CCodeConverter::Utf16ToUtf8(strPattern) << " scope " << eScope
                                             << (bVariants ? " variants" : "") << " seed " << nSeed;
@@ -112,6 +116,44 @@ TEST_F(ConcordanceRowsTest, ContextStaysInTheParagraphAndItsPart) {
     EXPECT_EQ(concordance.Rows()[0].keyword, u"學而時習");
     EXPECT_EQ(concordance.Rows()[1].keyword, u"有朋自");
     EXPECT_EQ(concordance.Rows()[1].right, u"遠方");
+}
+
+// The text of a display page after its anchor nAnchor, tags left out.
+std::string TextAfterAnchor(const std::string& strHtml, int32_t nAnchor) {
+    char szAnchor[32];
+    std::snprintf(szAnchor, sizeof szAnchor, "<a name=\"%04d\"></a>", nAnchor);
+    const size_t nAt = strHtml.find(szAnchor);
+    if (nAt == std::string::npos) return "(no anchor)";
+    std::string strText;
+    bool bInTag = false;
+    for (size_t i = nAt; i < strHtml.size() && strText.size() < 24; ++i) {
+        if (strHtml[i] == '<') bInTag = true;
+        if (!bInTag) strText += strHtml[i];
+        if (strHtml[i] == '>') bInTag = false;
+    }
+    return strText;
+}
+
+TEST_F(ConcordanceRowsTest, EachRowOpensAtItsOwnMark) {
+    // The display marks keyword by keyword and form by form; every row's
+    // anchor must lie on its own occurrence, the rows of a page on
+    // different anchors. Typed 学 marks 學 (its variant), and "*" spans.
+    for (const auto& [pszKeywords, bVariants] : {std::pair{u"学 而", true}, {u"而 學", false}, {u"學*習 學", false}}) {
+        CConcordance concordance;
+        concordance.Build(m_index, {0, 1}, pszKeywords, bVariants, TextPart::WholeText);
+        ASSERT_FALSE(concordance.Rows().empty());
+        std::map<int32_t, std::set<int32_t>> anchors;
+        for (size_t i = 0; i < concordance.Rows().size(); ++i) {
+            const ConcordanceRowTag& row = concordance.Rows()[i];
+            std::string strHtml;
+            m_index.RenderPage(row.pageIndex, strHtml, pszKeywords, TextPart::WholeText, bVariants);
+            const int32_t nAnchor = concordance.AnchorOf(i);
+            const std::string strKeyword = CCodeConverter::Utf16ToUtf8(row.keyword);
+            EXPECT_EQ(TextAfterAnchor(strHtml, nAnchor).compare(0, strKeyword.size(), strKeyword), 0)
+                << CCodeConverter::Utf16ToUtf8(pszKeywords) << " row " << i << " anchor " << nAnchor;
+            EXPECT_TRUE(anchors[row.pageIndex].insert(nAnchor).second) << "row " << i << " shares anchor " << nAnchor;
+        }
+    }
 }
 
 TEST_F(ConcordanceRowsTest, SortsAndExports) {
