@@ -30,6 +30,11 @@ public:
     // Opens an index built earlier (by Build, in this run or an earlier one
     // on the same corpus).
     virtual bool Open(const std::string& strFolder, std::string& strError) = 0;
+    // Drops whatever the engine keeps between queries and opens its index
+    // again with a fresh handle (a database connection, a mapping), as a
+    // program just started would; the operating system's cache stays warm.
+    // An engine that keeps nothing returns true.
+    virtual bool Reopen(std::string& strError) = 0;
     // Bytes the index takes on disk.
     virtual uint64_t IndexBytes() const = 0;
     // What IndexBytes covers.

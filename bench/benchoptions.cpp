@@ -40,6 +40,7 @@ std::vector<OptionSpec> BenchOptions() {
          "range: the first category)"},
         {"--loop", "ID", "instead: run the reader's search for query ID (or all) for --seconds, for a profiler"},
         {"--seconds", "S", "with --loop: how long (default 20)"},
+        {"--first", nullptr, "with --loop: each run a first run, on the index opened afresh (the opening not timed)"},
         {"--help", nullptr, "show this help"},
     };
 }
@@ -120,6 +121,11 @@ bool CBenchOptions::Parse(int argc, char** argv, std::string& strError) {
         m_eMode = Mode::Loop;
         m_strLoop = commandLine.Value("--loop");
     }
+    if (commandLine.Has("--first") && m_eMode != Mode::Loop) {
+        strError = "--first goes with --loop ID";
+        return false;
+    }
+    m_bFirst = commandLine.Has("--first");
     if (commandLine.Has("--seconds")) {
         const std::string strSeconds = commandLine.Value("--seconds");
         if (m_eMode != Mode::Loop) {

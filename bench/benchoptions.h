@@ -38,4 +38,5 @@ public:
     bool m_bScaleCheck = false;
     std::string m_strLoop;  // a query id or "all"; with Mode::Loop
     double m_dSeconds = 20;
+    bool m_bFirst = false;  // with Mode::Loop: each run on an index opened afresh
 };

@@ -37,6 +37,13 @@ bool COurEngine::Open(const std::string& strFolder, std::string& strError) {
     return true;
 }
 
+bool COurEngine::Reopen(std::string& strError) {
+    m_index.Close();
+    if (m_index.Open(m_strFolder, CCorpusFiles::BaseName, IndexScope::WholeText)) return true;
+    strError = m_index.GetOpenError();
+    return false;
+}
+
 uint64_t COurEngine::IndexBytes() const {
     std::error_code ec;
     uint64_t n = 0;

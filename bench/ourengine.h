@@ -21,6 +21,8 @@ public:
     // The corpus is built by tessaline-cli build; Build only opens it.
     bool Build(const CPageExport& pages, const std::string& strFolder, std::string& strError) override;
     bool Open(const std::string& strFolder, std::string& strError) override;
+    // The index closed and opened again: no page directory, fresh mappings.
+    bool Reopen(std::string& strError) override;
     uint64_t IndexBytes() const override;
     std::string IndexNote() const override { return "whole-text index (Index-idx.h, Index-idx.m)"; }
     // Every file of the corpus: page store, three indexes, catalogue, variants.

@@ -15,6 +15,8 @@ struct QueryOutcome {
     std::string error;
     double seconds = 0;
     size_t runs = 0;
+    double firstSeconds = 0;  // median of the first runs, each on a handle opened afresh
+    bool firstSame = true;    // the first runs found the warm runs' pages
     std::vector<uint32_t> pages;  // sorted
     std::vector<uint32_t> hits;   // parallel to pages when the engine counts
     BenchTranslation translation;

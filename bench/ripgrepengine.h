@@ -23,6 +23,8 @@ public:
     std::string Name() const override { return "ripgrep"; }
     bool Build(const CPageExport& pages, const std::string& strPath, std::string& strError) override;
     bool Open(const std::string& strPath, std::string& strError) override;
+    // Every run starts the program afresh: nothing is kept.
+    bool Reopen(std::string& /*strError*/) override { return true; }
     uint64_t IndexBytes() const override;
     std::string IndexNote() const override { return "no index: the text file it reads"; }
 

@@ -94,7 +94,8 @@ and annotation boundaries, with the index's positions), builds SQLite FTS5
 (one token per character, and trigram), Xapian (one term per character with
 positions), a text file for ripgrep and a brute-force scan from them, and
 runs the query set through each of them and through the reader's own
-search and result rows, in one process and one run. The query set is
+search and result rows, in one process and one run: each query first on
+handles opened afresh (first runs), then warm. The query set is
 `bench/queries.tsv`, tab-separated, a line per query: its id, kind, the query
 in the reader's syntax (`春風 AND 明月`, `明?光`, `春*花`) and what it probes;
 `--queries FILE` takes another.

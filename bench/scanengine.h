@@ -27,6 +27,8 @@ public:
     // Takes the characters' folds from pages, which must outlive the engine.
     bool Build(const CPageExport& pages, const std::string& strFolder, std::string& strError) override;
     bool Open(const std::string& /*strFolder*/, std::string& /*strError*/) override { return m_pPages != nullptr; }
+    // Keeps nothing between queries but the folds it scans.
+    bool Reopen(std::string& /*strError*/) override { return true; }
     uint64_t IndexBytes() const override { return 0; }
     std::string IndexNote() const override { return "no index: the exported runs in memory"; }
 

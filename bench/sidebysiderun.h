@@ -54,6 +54,8 @@ private:
                                   const std::string& strStampPath, const std::string& strStamp, bool bReuse);
     // How long the desktop reader runs before its memory is read.
     static constexpr int ReaderSeconds = 20;
+    // First runs of each engine and query, each on a handle opened afresh.
+    static constexpr size_t FirstRounds = 5;
 
     // A query time with ✓ or ✗ and the pages (the scan's: the time alone).
     static std::string Cell(const QueryOutcome& outcome, bool bScan);
@@ -67,6 +69,7 @@ private:
 
     std::string FormatCorpus() const;
     std::string FormatQueryTimes() const;
+    std::string FormatFirstRuns() const;
     std::string FormatTranslations() const;
     std::string FormatBuilds() const;
     std::string FormatOthers() const;
@@ -85,7 +88,6 @@ private:
     // our pages, our first run.
     std::vector<std::vector<QueryOutcome>> m_outcomes;
     std::vector<std::vector<uint32_t>> m_ourPages;
-    std::vector<double> m_ourFirstSeconds;
 
     RenderFigures m_render;
     std::vector<FirstListPage> m_firstPages;

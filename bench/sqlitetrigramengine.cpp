@@ -36,7 +36,9 @@ bool CSqliteTrigramEngine::Open(const std::string& strPath, std::string& strErro
     Clear();
     m_strPath = strPath;
     if (!m_db.Open(strPath, false, strError)) return false;
-    return m_db.Exec("PRAGMA mmap_size=8589934592", strError);
+    // The schema is read here, as the token engine's prepared statement
+    // reads it: a first query then pays for the index alone.
+    return m_db.Exec("PRAGMA mmap_size=8589934592", strError) && m_db.Exec("SELECT rowid FROM pages LIMIT 0", strError);
 }
 
 uint64_t CSqliteTrigramEngine::IndexBytes() const { return CSqliteDatabase::FileBytes(m_strPath); }

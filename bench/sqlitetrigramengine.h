@@ -23,6 +23,8 @@ public:
     std::string Name() const override { return "SQLite FTS5 trigram"; }
     bool Build(const CPageExport& pages, const std::string& strPath, std::string& strError) override;
     bool Open(const std::string& strPath, std::string& strError) override;
+    // A new connection (its schema read, its page cache empty).
+    bool Reopen(std::string& strError) override { return Open(m_strPath, strError); }
     uint64_t IndexBytes() const override;
     std::string IndexNote() const override { return "database file (text and trigram index)"; }
 

@@ -26,6 +26,8 @@ public:
     std::string Name() const override { return "Xapian (term per character)"; }
     bool Build(const CPageExport& pages, const std::string& strFolder, std::string& strError) override;
     bool Open(const std::string& strFolder, std::string& strError) override;
+    // A new database handle.
+    bool Reopen(std::string& strError) override { return Open(m_strFolder, strError); }
     uint64_t IndexBytes() const override;
     std::string IndexNote() const override { return "database folder, compacted"; }
 

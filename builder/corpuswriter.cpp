@@ -20,6 +20,7 @@
 #include <memory>
 #include <new>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -84,6 +85,17 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
     auto pNotes = std::make_unique<CIndexWriter>();
     for (CIndexWriter* pWriter : {pWhole.get(), pMain.get(), pNotes.get()}) pWriter->SetShuffleSeed(m_nShuffleSeed);
 
+    // The group slot of every code point that has one (-1: none), looked up
+    // once instead of for every character.
+    std::vector<int32_t> groupSlots;
+    for (const std::vector<uint32_t>& group : written.Groups()) {
+        for (uint32_t nCodePoint : group) {
+            if (nCodePoint >= groupSlots.size()) groupSlots.resize(static_cast<size_t>(nCodePoint) + 1, -1);
+            int32_t nGroupSlot = -1;
+            if (written.MapVariantSlot(nCodePoint, nGroupSlot)) groupSlots[nCodePoint] = nGroupSlot;
+        }
+    }
+
     std::vector<CatalogRecord> catalog;
     auto addRecord = [&catalog](const std::string& strName, int32_t nLevel, uint32_t nFirstPage, int32_t nPageNumber) {
         CatalogRecord record;
@@ -95,64 +107,117 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
         return catalog.size() - 1;
     };
 
+    // Two workers walk the pages in outline order, each building them: the
+    // first writes the page store, the catalogue and the whole-text index,
+    // the second the main-text and annotation indexes (the three indexes
+    // are independent). Each stops at its first fault; the fault of the
+    // earlier page is reported, the first worker's on the same page.
+    struct Fault {
+        uint32_t page = UINT32_MAX;
+        std::string message;
+    };
     const size_t nTotal = source.PageCount();
-    uint32_t nPage = 0;  // page index of the next page
-    CPageBuilder builder;
-    for (size_t c = 0; c < source.categories.size(); ++c) {
-        const SourceCategory& category = source.categories[c];
-        const size_t nCategoryRecord =
-            addRecord(category.name, 1, nPage, category.books.front().volumes.front().pages.front().number);
-        for (size_t b = 0; b < category.books.size(); ++b) {
-            const SourceBook& book = category.books[b];
-            const size_t nBookRecord = addRecord(book.name, 2, nPage, book.volumes.front().pages.front().number);
-            for (size_t v = 0; v < book.volumes.size(); ++v) {
-                const SourceVolume& volume = book.volumes[v];
-                const size_t nVolumeRecord = addRecord(volume.name, 3, nPage, volume.pages.front().number);
-                for (const SourcePage& page : volume.pages) {
-                    const std::string strName = PageName(c + 1, b + 1, v + 1, page.number);
-                    const std::string strWhere =
-                        page.origin.empty() ? category.name + "/" + book.name + "/" + volume.name + "/page " +
-                                                  std::to_string(page.number)
-                                            : page.origin;
-                    builder.Build(book.name, volume.name, page.number, page.text);
-                    if (!store.AddPage(strName, builder.Html(), strError)) {
-                        strError = strWhere + ": " + strError;
-                        return false;
-                    }
-                    for (const PageChar& ch : builder.Chars()) {
-                        ++m_summary.characters;
-                        const int32_t nSlot = CCodeConverter::IndexSlot(ch.codePoint);
-                        if (nSlot < 0) continue;
-                        ++m_summary.indexed;
-                        int32_t nGroupSlot = -1;
-                        const bool bGroup = written.MapVariantSlot(ch.codePoint, nGroupSlot);
-                        CIndexWriter* pPart = ch.annotation ? pNotes.get() : pMain.get();
-                        for (CIndexWriter* pWriter : {pWhole.get(), pPart}) {
-                            bool bOk = pWriter->AddPosition(nSlot, nPage, ch.position, strError);
-                            if (bOk && bGroup) bOk = pWriter->AddPosition(nGroupSlot, nPage, ch.position, strError);
-                            if (!bOk) {
-                                strError = strWhere + ": cannot index the page: " + strError;
-                                return false;
-                            }
+    auto walk = [&](bool bFirst, Fault& fault) {
+        uint32_t nPage = 0;  // page index of the next page
+        CPageBuilder builder;
+        std::vector<CIndexWriter::Occurrence> whole;
+        std::vector<CIndexWriter::Occurrence> mainText;
+        std::vector<CIndexWriter::Occurrence> notes;
+        std::string strFault;
+        for (size_t c = 0; c < source.categories.size(); ++c) {
+            const SourceCategory& category = source.categories[c];
+            const size_t nCategoryRecord =
+                bFirst ? addRecord(category.name, 1, nPage, category.books.front().volumes.front().pages.front().number) : 0;
+            for (size_t b = 0; b < category.books.size(); ++b) {
+                const SourceBook& book = category.books[b];
+                const size_t nBookRecord =
+                    bFirst ? addRecord(book.name, 2, nPage, book.volumes.front().pages.front().number) : 0;
+                for (size_t v = 0; v < book.volumes.size(); ++v) {
+                    const SourceVolume& volume = book.volumes[v];
+                    const size_t nVolumeRecord = bFirst ? addRecord(volume.name, 3, nPage, volume.pages.front().number) : 0;
+                    for (const SourcePage& page : volume.pages) {
+                        auto where = [&]() {
+                            return page.origin.empty() ? category.name + "/" + book.name + "/" + volume.name +
+                                                             "/page " + std::to_string(page.number)
+                                                       : page.origin;
+                        };
+                        builder.Build(book.name, volume.name, page.number, page.text);
+                        if (bFirst && !store.AddPage(PageName(c + 1, b + 1, v + 1, page.number), builder.Html(), strFault)) {
+                            fault = {nPage, where() + ": " + strFault};
+                            return;
                         }
+                        whole.clear();
+                        mainText.clear();
+                        notes.clear();
+                        for (const PageChar& ch : builder.Chars()) {
+                            const int32_t nSlot = CCodeConverter::IndexSlot(ch.codePoint);
+                            if (bFirst) {
+                                ++m_summary.characters;
+                                if (nSlot >= 0) ++m_summary.indexed;
+                            }
+                            if (nSlot < 0) continue;
+                            const int32_t nGroupSlot = ch.codePoint < groupSlots.size() ? groupSlots[ch.codePoint] : -1;
+                            std::vector<CIndexWriter::Occurrence>& occurrences =
+                                bFirst ? whole : ch.annotation ? notes : mainText;
+                            occurrences.push_back({nSlot, ch.position});
+                            if (nGroupSlot >= 0) occurrences.push_back({nGroupSlot, ch.position});
+                        }
+                        const bool bOk = bFirst ? pWhole->AddPage(nPage, whole, strFault)
+                                                : pMain->AddPage(nPage, mainText, strFault) &&
+                                                      pNotes->AddPage(nPage, notes, strFault);
+                        if (!bOk) {
+                            fault = {nPage, where() + ": cannot index the page: " + strFault};
+                            return;
+                        }
+                        ++nPage;
+                        if (bFirst && m_progress) m_progress(nPage, nTotal);
                     }
-                    ++nPage;
-                    if (m_progress) m_progress(nPage, nTotal);
+                    if (bFirst) catalog[nVolumeRecord].docNo = static_cast<int32_t>(nPage + 1) - catalog[nVolumeRecord].docID;
                 }
-                catalog[nVolumeRecord].docNo = static_cast<int32_t>(nPage + 1) - catalog[nVolumeRecord].docID;
+                if (bFirst) catalog[nBookRecord].docNo = static_cast<int32_t>(nPage + 1) - catalog[nBookRecord].docID;
             }
-            catalog[nBookRecord].docNo = static_cast<int32_t>(nPage + 1) - catalog[nBookRecord].docID;
+            if (bFirst) catalog[nCategoryRecord].docNo = static_cast<int32_t>(nPage + 1) - catalog[nCategoryRecord].docID;
         }
-        catalog[nCategoryRecord].docNo = static_cast<int32_t>(nPage + 1) - catalog[nCategoryRecord].docID;
+        // Each writes its files once its walk is done.
+        if (bFirst && !store.Finish(m_nHeaderValue, HeaderText, strFault)) {
+            fault = {nPage, strFault};
+            return;
+        }
+        std::vector<std::pair<IndexScope, CIndexWriter*>> indexes;
+        if (bFirst)
+            indexes = {{IndexScope::WholeText, pWhole.get()}};
+        else
+            indexes = {{IndexScope::MainText, pMain.get()}, {IndexScope::Annotations, pNotes.get()}};
+        for (const auto& index : indexes) {
+            if (!index.second->Write(CCorpusFiles::IndexHeader(strStage, index.first),
+                                     CCorpusFiles::IndexPostings(strStage, index.first), strFault)) {
+                fault = {nPage, strFault};
+                return;
+            }
+        }
+        if (bFirst) m_summary.pages = nPage;
+    };
+    Fault first;
+    Fault second;
+    std::exception_ptr pSecondException;
+    std::thread worker([&]() {
+        try {
+            walk(false, second);
+        } catch (...) {
+            pSecondException = std::current_exception();
+        }
+    });
+    try {
+        walk(true, first);
+    } catch (...) {
+        worker.join();
+        throw;
     }
-
-    if (!store.Finish(m_nHeaderValue, HeaderText, strError)) return false;
-    const std::pair<IndexScope, CIndexWriter*> indexes[] = {
-        {IndexScope::WholeText, pWhole.get()}, {IndexScope::MainText, pMain.get()}, {IndexScope::Annotations, pNotes.get()}};
-    for (const auto& index : indexes) {
-        if (!index.second->Write(CCorpusFiles::IndexHeader(strStage, index.first),
-                                 CCorpusFiles::IndexPostings(strStage, index.first), strError))
-            return false;
+    worker.join();
+    if (pSecondException) std::rethrow_exception(pSecondException);
+    if (!first.message.empty() || !second.message.empty()) {
+        strError = second.page < first.page || first.message.empty() ? second.message : first.message;
+        return false;
     }
     if (!CAtomicFile::Write(strStage + "/" + CCorpusFiles::Catalogue, CCatalog::Format(catalog),
                             CAtomicFile::Mode::Staged, strError) ||
@@ -160,7 +225,6 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
                             strError))
         return false;
 
-    m_summary.pages = nPage;
     m_summary.categories = source.categories.size();
     m_summary.books = source.BookCount();
     m_summary.volumes = source.VolumeCount();

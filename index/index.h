@@ -82,14 +82,18 @@ public:
     // the slot is outside 0..99,999 or it has no postings.
     bool StartCursor(int32_t nSlot, PostingCursor& cursor) const;
     uint32_t GetLastPage(int32_t nSlot) const { return m_lastPageTable[static_cast<size_t>(nSlot)]; }
-    // The slot's page directory (see CSlotDirectory), built on first use and
-    // kept while the index is open; null when the index is closed, the slot
-    // has no postings or gets no directory (too many records, or turned off).
+    // The slot's page directory (see CSlotDirectory), built on its second
+    // use (see CSlotDirectoryCache) and kept while the index is open; null
+    // when the index is closed, the slot has no postings or gets no
+    // directory (not yet, too many records, or turned off).
     std::shared_ptr<const CSlotDirectory> GetSlotDirectory(int32_t nSlot) const;
     const PostingsView* GetPostingsView() const { return &m_view; }
     // Bounds of the directories (see CSlotDirectoryCache::SetLimits); drops
     // those built. nMaxRecords 0 makes every search walk the chains.
-    void SetDirectoryLimits(size_t nMaxBytes, size_t nMaxRecords) { m_directories.SetLimits(nMaxBytes, nMaxRecords); }
+    void SetDirectoryLimits(size_t nMaxBytes, size_t nMaxRecords,
+                            unsigned nBuildOnUse = CSlotDirectoryCache::DefaultBuildOnUse) {
+        m_directories.SetLimits(nMaxBytes, nMaxRecords, nBuildOnUse);
+    }
     size_t GetDirectoryBytes() const { return m_directories.Bytes(); }
     // Drops the directories built so far (the next search builds its own).
     void ClearDirectories() { m_directories.Clear(); }

@@ -142,6 +142,9 @@ bool CPatternSearch::Within(uint32_t nPage, size_t& nNext) const {
 bool CPatternSearch::RunWithDirectories(bool bCountHits, std::vector<uint32_t>& foundPages,
                                         std::vector<uint32_t>& foundHits) {
     m_slots.clear();
+    // Every slot is asked, so that each counts this search as a use (see
+    // CSlotDirectoryCache), before the search walks for want of one.
+    bool bAll = true;
     for (SearchTerm& term : m_terms) {
         size_t s = 0;
         while (s < m_slots.size() && m_slots[s].slot != term.slot) ++s;
@@ -149,10 +152,14 @@ bool CPatternSearch::RunWithDirectories(bool bCountHits, std::vector<uint32_t>& 
             SlotUse use;
             use.slot = term.slot;
             use.pDirectory = m_index.GetSlotDirectory(term.slot);
-            if (!use.pDirectory) return false;
+            bAll = bAll && use.pDirectory;
             m_slots.push_back(std::move(use));
         }
         term.use = s;
+    }
+    if (!bAll) {
+        m_slots.clear();
+        return false;
     }
     // A directory that ends bad stands where a cursor walking its chain
     // would go bad: the search ends there, as it does then.
@@ -329,7 +336,32 @@ void CPatternSearch::FindCandidates(uint32_t nLimit) {
     }
 }
 
+// One term: every record is a page found (it holds a position), and its
+// hits are the numbers of its position data, read in one pass each. The
+// same outcome as the walk below, which would read them one by one (and,
+// when not counting, only the first).
+void CPatternSearch::RunOneTermByWalking(bool bCountHits, std::vector<uint32_t>& foundPages,
+                                         std::vector<uint32_t>& foundHits) {
+    SearchTerm& term = m_terms[0];
+    PostingCursor& cursor = term.cursor;
+    size_t nWithinNext = 0;
+    for (;;) {
+        const uint32_t nHits = cursor.ReadRecord(bCountHits);
+        if (cursor.Bad() || cursor.page > term.lastPage) return;
+        if (!m_pWithin || Within(cursor.page, nWithinNext)) {
+            foundPages.push_back(cursor.page);
+            if (bCountHits) foundHits.push_back(nHits);
+        }
+        if (cursor.page == term.lastPage) return;
+        if (cursor.bytesLeft > 0) cursor.SkipPositions();
+    }
+}
+
 void CPatternSearch::RunByWalking(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits) {
+    if (m_terms.size() == 1) {
+        RunOneTermByWalking(bCountHits, foundPages, foundHits);
+        return;
+    }
     size_t nWithinNext = 0;
     const size_t nTerms = m_terms.size();
     uint32_t n = 0;  // the page every term must reach

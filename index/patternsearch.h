@@ -79,6 +79,7 @@ private:
     void FindCandidates(uint32_t nLimit);
     void PrepareMaskChecks();
     void RunByWalking(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits);
+    void RunOneTermByWalking(bool bCountHits, std::vector<uint32_t>& foundPages, std::vector<uint32_t>& foundHits);
     bool Within(uint32_t nPage, size_t& nNext) const;
     bool WorkPage(uint32_t nPage, bool bCountHits, uint32_t& nHits);
     uint64_t MaxValue(size_t nFrom, size_t nTo) const;

@@ -95,6 +95,56 @@ public:
     // A record without positions, or whose last number runs past L, makes
     // the cursor bad (as reading them one by one would).
     uint32_t ScanPositions(uint64_t& nMask);
+    // Reads the next record: its header, then with bCount all its position
+    // data (returns how many positions), else its first position (returns
+    // 1). The outcome of ReadPageHeader followed by ScanPositions or
+    // ReadPacked(true), in one pass where the record lies inside the block.
+    uint32_t ReadRecord(bool bCount) {
+        if (offset + 5u <= m_nBlockBytes) {
+            const uint8_t* p = m_pBlock + offset;
+            const uint32_t b0 = p[0];
+            const uint32_t n = b0 < 0x80 ? 1 : b0 < 0xC0 ? 2 : 3;
+            const uint32_t nStep = n == 1 ? b0
+                                   : n == 2 ? (b0 & 0x3F) << 8 | p[1]
+                                            : (b0 & 0x3F) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+            const uint32_t nLength = p[n] | static_cast<uint32_t>(p[n + 1]) << 8;
+            const uint32_t nStart = offset + n + 2;
+            // Two bytes to spare: a last number that runs past L is read
+            // inside the block (and sends the record to the careful path).
+            if (nLength > 0 && nStart + nLength + 2 <= m_nBlockBytes && (m_bFirstRecord || nStep != 0) &&
+                page <= UINT32_MAX - nStep) {
+                const uint8_t* q = m_pBlock + nStart;
+                uint32_t nCount = 0;
+                uint32_t i = 0;
+                if (bCount) {
+                    while (i < nLength) {
+                        const uint32_t b = q[i];
+                        i += b < 0x80 ? 1 : b < 0xC0 ? 2 : 3;
+                        ++nCount;
+                    }
+                } else {
+                    i = q[0] < 0x80 ? 1 : q[0] < 0xC0 ? 2 : 3;
+                    nCount = 1;
+                    if (i <= nLength) i = nLength;
+                }
+                if (i == nLength) {
+                    m_bFirstRecord = false;
+                    page += nStep;
+                    offset = static_cast<uint16_t>(nStart + nLength);
+                    bytesLeft = 0;
+                    return nCount;
+                }
+            }
+        }
+        ReadPageHeader();
+        if (m_bBad) return 0;
+        if (bCount) {
+            uint64_t nMask = 0;
+            return ScanPositions(nMask);
+        }
+        ReadPacked(true);
+        return m_bBad ? 0 : 1;
+    }
 
     bool Bad() const { return m_bBad; }
     // Whether a record has been read (page is the page of one).

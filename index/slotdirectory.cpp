@@ -106,35 +106,50 @@ size_t CSlotDirectory::Bytes() const {
            m_bitmap.capacity() * sizeof(uint64_t) + m_ranks.capacity() * sizeof(uint32_t);
 }
 
-void CSlotDirectoryCache::SetLimits(size_t nMaxBytes, size_t nMaxRecords) {
+void CSlotDirectoryCache::SetLimits(size_t nMaxBytes, size_t nMaxRecords, unsigned nBuildOnUse) {
     m_nMaxBytes = nMaxBytes;
     m_nMaxRecords = nMaxRecords;
+    m_nBuildOnUse = std::max(nBuildOnUse, 1u);
     Clear();
 }
 
 std::shared_ptr<const CSlotDirectory> CSlotDirectoryCache::Get(int32_t nSlot, const PostingsView& view,
                                                                uint32_t nFirstBlock, uint32_t nLastPage) {
     if (m_nMaxRecords == 0) return nullptr;
+    Entry entry;
     auto it = m_entries.find(nSlot);
     if (it != m_entries.end()) {
-        m_uses.splice(m_uses.begin(), m_uses, it->second.use);
-        return it->second.pDirectory;
+        if (it->second.pDirectory || it->second.nUses >= m_nBuildOnUse) {
+            m_uses.splice(m_uses.begin(), m_uses, it->second.use);
+            return it->second.pDirectory;
+        }
+        entry.nUses = it->second.nUses;
+        m_nBytes -= it->second.nBytes;
+        m_uses.erase(it->second.use);
+        m_entries.erase(it);
     }
-    std::shared_ptr<const CSlotDirectory> pDirectory = CSlotDirectory::Build(view, nFirstBlock, nLastPage, m_nMaxRecords);
+    ++entry.nUses;
     // A slot refused for its size is remembered too, so that it is not
     // walked again only to be refused.
-    const size_t nBytes = (pDirectory ? pDirectory->Bytes() : 0) + sizeof(Entry) + 4 * sizeof(void*);
-    if (nBytes > m_nMaxBytes) return pDirectory;  // used by this search only
-    while (!m_uses.empty() && m_nBytes + nBytes > m_nMaxBytes) {
+    if (entry.nUses >= m_nBuildOnUse)
+        entry.pDirectory = CSlotDirectory::Build(view, nFirstBlock, nLastPage, m_nMaxRecords);
+    entry.nBytes = (entry.pDirectory ? entry.pDirectory->Bytes() : 0) + sizeof(Entry) + 4 * sizeof(void*);
+    std::shared_ptr<const CSlotDirectory> pDirectory = entry.pDirectory;
+    if (entry.nBytes <= m_nMaxBytes) Keep(nSlot, std::move(entry));  // else used by this search only
+    return pDirectory;
+}
+
+void CSlotDirectoryCache::Keep(int32_t nSlot, Entry entry) {
+    while (!m_uses.empty() && m_nBytes + entry.nBytes > m_nMaxBytes) {
         auto oldest = m_entries.find(m_uses.back());
         m_nBytes -= oldest->second.nBytes;
         m_entries.erase(oldest);
         m_uses.pop_back();
     }
     m_uses.push_front(nSlot);
-    m_entries.emplace(nSlot, Entry{pDirectory, m_uses.begin(), nBytes});
-    m_nBytes += nBytes;
-    return pDirectory;
+    entry.use = m_uses.begin();
+    m_nBytes += entry.nBytes;
+    m_entries.emplace(nSlot, std::move(entry));
 }
 
 void CSlotDirectoryCache::Clear() {

@@ -92,21 +92,28 @@ private:
     bool m_bEndsBad = false;
 };
 
-// The directories of the slots used lately, built on first use while the
-// index is open, least recently used dropped first once their memory passes
-// a bound. Not thread-safe (like the searches of CIndex).
+// The directories of the slots used lately, built while the index is open,
+// least recently used dropped first once their memory passes a bound. A
+// slot's directory is built on its second search by default: the first
+// walks the chain, which reads only the page records it passes and skips
+// the positions of pages not every term shares, so a character searched
+// once costs one walk and no directory. Not thread-safe (like the searches
+// of CIndex).
 class CSlotDirectoryCache {
 public:
     static constexpr size_t DefaultMaxBytes = size_t{128} << 20;
     static constexpr size_t DefaultMaxRecords = size_t{8} << 20;
+    static constexpr unsigned DefaultBuildOnUse = 2;
 
     // nMaxBytes bounds the memory of the directories kept between searches
     // (a search holds those it uses until it ends); a slot with more than
     // nMaxRecords records gets no directory. nMaxRecords 0: none at all.
-    void SetLimits(size_t nMaxBytes, size_t nMaxRecords);
+    // nBuildOnUse: the search of a slot (1: its first) that builds its
+    // directory; those before get none.
+    void SetLimits(size_t nMaxBytes, size_t nMaxRecords, unsigned nBuildOnUse = DefaultBuildOnUse);
 
     // The slot's directory (see CSlotDirectory::Build); null when the slot
-    // gets none.
+    // gets none, or none yet.
     std::shared_ptr<const CSlotDirectory> Get(int32_t nSlot, const PostingsView& view, uint32_t nFirstBlock,
                                               uint32_t nLastPage);
     void Clear();
@@ -114,14 +121,19 @@ public:
 
 private:
     struct Entry {
-        std::shared_ptr<const CSlotDirectory> pDirectory;  // null: too many records
+        std::shared_ptr<const CSlotDirectory> pDirectory;  // null: too many records, or not built yet
         std::list<int32_t>::iterator use;
         size_t nBytes = 0;
+        unsigned nUses = 0;  // searches of the slot; the directory is built at m_nBuildOnUse
     };
+    // Keeps the entry as the most recent, dropping the oldest while the
+    // entries take more than m_nMaxBytes.
+    void Keep(int32_t nSlot, Entry entry);
 
     std::unordered_map<int32_t, Entry> m_entries;
     std::list<int32_t> m_uses;  // most recent first
     size_t m_nBytes = 0;
     size_t m_nMaxBytes = DefaultMaxBytes;
     size_t m_nMaxRecords = DefaultMaxRecords;
+    unsigned m_nBuildOnUse = DefaultBuildOnUse;
 };

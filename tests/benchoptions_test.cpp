@@ -43,6 +43,10 @@ TEST(BenchOptionsTest, ChoosesTheRunAndReadsItsValues) {
     EXPECT_EQ(loop.m_eMode, CBenchOptions::Mode::Loop);
     EXPECT_EQ(loop.m_strLoop, "q07");
     EXPECT_DOUBLE_EQ(loop.m_dSeconds, 0.5);
+    EXPECT_FALSE(loop.m_bFirst);
+    CBenchOptions first;
+    ASSERT_TRUE(Parse({"--loop", "all", "--first"}, first, strError)) << strError;
+    EXPECT_TRUE(first.m_bFirst);
 
     CBenchOptions help;
     ASSERT_TRUE(Parse({"--help", "--scale", "0"}, help, strError)) << strError;
@@ -65,6 +69,7 @@ TEST(BenchOptionsTest, RefusesWhatDoesNotFitWithAMessageNamingIt) {
         {{"--scale-check"}, "--scale-check goes with --scale"},
         {{"--forms", "--scale-force"}, "--scale-force goes with --scale"},
         {{"--seconds", "3"}, "--seconds goes with --loop"},
+        {{"--first"}, "--first goes with --loop"},
         {{"--loop", "q01", "--seconds", "0"}, "--seconds 0: expected a number of seconds above 0"},
         {{"--loop", "q01", "--seconds", "1e3"}, "--seconds 1e3"},
         {{"--engines", "ours,Xapian"}, "no engine is called 'Xapian' (ours, fts5, trigram, xapian, ripgrep, scan)"},

@@ -41,7 +41,7 @@ protected:
         const uint32_t nPageCount = static_cast<uint32_t>(index.GetFileList().GetPageCount());
         ASSERT_EQ(nPageCount, 400u);
         for (size_t nMaxRecords : {CSlotDirectoryCache::DefaultMaxRecords, size_t{0}}) {
-            index.SetDirectoryLimits(CSlotDirectoryCache::DefaultMaxBytes, nMaxRecords);
+            index.SetDirectoryLimits(CSlotDirectoryCache::DefaultMaxBytes, nMaxRecords, 1);
             for (const char16_t* pszKeywords : {u"之", u"中國", u"天下 明月", u"明*月", u"人?史", u"不不不", u"之 不 人"}) {
                 for (bool bAnd : {true, false}) {
                     std::u16string keywords = pszKeywords;

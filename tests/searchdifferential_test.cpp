@@ -232,20 +232,26 @@ TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {
     const std::vector<std::vector<std::u16string>> keywordSets = {
         {u"之不", u"史"}, {u"史", u"之不"}, {u"之之", u"明", u"不?之"}, {u"之*史", u"明"},
     };
+    // By default a slot's first search walks its chain and the next ones use
+    // its directory; the patterns repeat slots, so both roads run.
     struct Setting {
         const char* pszName;
         size_t nMaxBytes;
         size_t nMaxRecords;
+        unsigned nBuildOnUse;
     } settings[] = {
-        {"directories", CSlotDirectoryCache::DefaultMaxBytes, CSlotDirectoryCache::DefaultMaxRecords},
-        {"no directory kept", 64, CSlotDirectoryCache::DefaultMaxRecords},
-        {"rare slots only", CSlotDirectoryCache::DefaultMaxBytes, 200},
-        {"walking the chains", CSlotDirectoryCache::DefaultMaxBytes, 0},
+        {"directories from the second search", CSlotDirectoryCache::DefaultMaxBytes,
+         CSlotDirectoryCache::DefaultMaxRecords, CSlotDirectoryCache::DefaultBuildOnUse},
+        {"directories from the first search", CSlotDirectoryCache::DefaultMaxBytes,
+         CSlotDirectoryCache::DefaultMaxRecords, 1},
+        {"no directory kept", 64, CSlotDirectoryCache::DefaultMaxRecords, 1},
+        {"rare slots only", CSlotDirectoryCache::DefaultMaxBytes, 200, 1},
+        {"walking the chains", CSlotDirectoryCache::DefaultMaxBytes, 0, 1},
     };
     CIndex index;
     ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText));
     for (const Setting& setting : settings) {
-        index.SetDirectoryLimits(setting.nMaxBytes, setting.nMaxRecords);
+        index.SetDirectoryLimits(setting.nMaxBytes, setting.nMaxRecords, setting.nBuildOnUse);
         for (bool bVariants : {false, true}) {
             for (const std::u16string& strPattern : patterns) {
                 const std::map<uint32_t, uint32_t> expected = reference.Search(strPattern, IndexScope::WholeText, bVariants);

@@ -131,14 +131,21 @@ TEST(SlotDirectoryTest, CorruptChainsEndTheDirectoryWhereACursorGoesBad) {
 TEST(SlotDirectoryTest, CacheKeepsItsBound) {
     const Chain chain({0, 1}, Stream(1500));
     CSlotDirectoryCache cache;
+    // The first search of a slot gets none (it walks), the second builds it.
+    EXPECT_FALSE(cache.Get(1, chain.view, 0, 3 * 1499));
+    EXPECT_FALSE(cache.Get(2, chain.view, 0, 3 * 1499));
     auto pFirst = cache.Get(1, chain.view, 0, 3 * 1499);
     ASSERT_TRUE(pFirst);
     EXPECT_EQ(cache.Get(1, chain.view, 0, 3 * 1499), pFirst);  // kept
+    EXPECT_TRUE(cache.Get(2, chain.view, 0, 3 * 1499));
+    cache.SetLimits(CSlotDirectoryCache::DefaultMaxBytes, 100000, 1);
+    EXPECT_EQ(cache.Bytes(), 0u);
+    ASSERT_TRUE(cache.Get(1, chain.view, 0, 3 * 1499));  // built on the first search
     const size_t nOne = cache.Bytes();
     EXPECT_GE(nOne, pFirst->Bytes());
 
     // Room for two: the least recently used goes first.
-    cache.SetLimits(2 * nOne + nOne / 2, 100000);
+    cache.SetLimits(2 * nOne + nOne / 2, 100000, 1);
     auto p1 = cache.Get(1, chain.view, 0, 3 * 1499);
     auto p2 = cache.Get(2, chain.view, 0, 3 * 1499);
     EXPECT_EQ(cache.Get(1, chain.view, 0, 3 * 1499), p1);
@@ -148,7 +155,7 @@ TEST(SlotDirectoryTest, CacheKeepsItsBound) {
     EXPECT_NE(cache.Get(2, chain.view, 0, 3 * 1499), p2);
 
     // Too small to keep one: each is built for its caller only.
-    cache.SetLimits(16, 100000);
+    cache.SetLimits(16, 100000, 1);
     EXPECT_TRUE(cache.Get(1, chain.view, 0, 3 * 1499));
     EXPECT_EQ(cache.Bytes(), 0u);
     // Directories off.
