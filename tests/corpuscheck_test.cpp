@@ -172,9 +172,10 @@ protected:
         const std::string strFolder = s_pDir->File("damaged");
         const size_t nProblems = Problems(strFolder);
         const std::string strView = ReaderView(strFolder);  // must not crash, whatever the damage
-        if (nProblems == 0 && strView != *s_pView)
+        if (nProblems == 0 && strView != *s_pView) {
             EXPECT_TRUE(!bCut && Unseeable(strName, nOffset))
                 << strName << " " << strWhat << ": not reported, and the reader shows something else";
+        }
         if (nProblems > 0) ++s_nReported;
         s_pDir->Write("damaged/" + strName, Clean(strName));
     }

@@ -56,7 +56,9 @@ protected:
                     for (size_t i = 0; i < pages.size(); ++i) {
                         ASSERT_LT(pages[i], nPageCount);
                         ASSERT_TRUE(seen.insert(pages[i]).second) << "page " << pages[i] << " twice";
-                        if (bAnd && i > 0) ASSERT_LT(pages[i - 1], pages[i]);
+                        if (bAnd && i > 0) {
+                            ASSERT_LT(pages[i - 1], pages[i]);
+                        }
                     }
                 }
             }
