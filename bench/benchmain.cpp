@@ -2,11 +2,12 @@
 // token per character, and trigram), Xapian (one term per character), a
 // brute-force scan and ripgrep, all built from the same exported pages and
 // asked the same queries in one run; a synthetic corpus many times the
-// default one (--scale); the cost of the forms line (--forms); a loop for a
-// profiler (--loop). Prints Markdown; bench/run.sh writes it into
+// default one (--scale); the cost of the forms line (--forms); the
+// concordance (--concordance); a loop for a profiler (--loop). Prints Markdown; bench/run.sh writes it into
 // bench/README.md. Exit status: 0 measured, 2 an error.
 
 #include "bench/benchoptions.h"
+#include "bench/concordancerun.h"
 #include "bench/formsrun.h"
 #include "bench/profileloop.h"
 #include "bench/scalerun.h"
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
         break;
     case CBenchOptions::Mode::Forms:
         pRun = std::make_unique<CFormsRun>(options);
+        break;
+    case CBenchOptions::Mode::Concordance:
+        pRun = std::make_unique<CConcordanceRun>(options);
         break;
     case CBenchOptions::Mode::Loop:
         pRun = std::make_unique<CProfileLoop>(options);

@@ -18,33 +18,37 @@ void CPageMarkup::ParsePage(const std::string& strPage, std::vector<HTMLNode>& n
         default: return nullptr;
         }
     };
+    // A tag runs from "<" to the next ">"; one without its ">" is dropped.
+    // The text between tags goes over in runs.
+    const char* const pBegin = strPage.data();
+    const size_t nSize = strPage.size();
+    auto tagIs = [](const char* pTag, size_t nTag, const char* pszPattern) {
+        const size_t nPattern = std::strlen(pszPattern);
+        return nTag >= nPattern && std::memcmp(pTag, pszPattern, nPattern) == 0;
+    };
     int nState = 0;
-    bool bInTag = false;
-    std::string strTag;
-    for (char c : strPage) {
-        if (!bInTag) {
-            if (c == '<') {
-                strTag.assign(1, c);
-                bInTag = true;
-            } else if (std::string* pPart = partOf(nState)) {
-                pPart->push_back(c);
-            }
-            continue;
-        }
-        strTag.push_back(c);
-        if (c != '>') continue;
-        bInTag = false;
-        if (nState == 0 && BeginsWith(strTag, "<title")) {
+    for (size_t i = 0; i < nSize;) {
+        const void* pOpen = std::memchr(pBegin + i, '<', nSize - i);
+        const size_t nOpen = pOpen ? static_cast<size_t>(static_cast<const char*>(pOpen) - pBegin) : nSize;
+        if (std::string* pPart = partOf(nState)) pPart->append(pBegin + i, nOpen - i);
+        if (nOpen == nSize) break;
+        const void* pClose = std::memchr(pBegin + nOpen, '>', nSize - nOpen);
+        if (!pClose) break;
+        const size_t nEnd = static_cast<size_t>(static_cast<const char*>(pClose) - pBegin) + 1;
+        const char* pTag = pBegin + nOpen;
+        const size_t nTag = nEnd - nOpen;
+        if (nState == 0 && tagIs(pTag, nTag, "<title")) {
             nState = 1;
-        } else if (BeginsWith(strTag, "<TD")) {
+        } else if (tagIs(pTag, nTag, "<TD")) {
             if (nState == 2 || nState == 4) ++nState;
-        } else if (BeginsWith(strTag, "</title>")) {
+        } else if (tagIs(pTag, nTag, "</title>")) {
             nState = 2;
-        } else if (BeginsWith(strTag, "</TD>")) {
+        } else if (tagIs(pTag, nTag, "</TD>")) {
             if (nState == 3 || nState == 5) ++nState;
         } else if (std::string* pPart = partOf(nState)) {
-            *pPart += strTag;
+            pPart->append(pTag, nTag);
         }
+        i = nEnd;
     }
     for (HTMLNode& part : parts) nodes.push_back(std::move(part));
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One character of a page's marked cell, at the position the index gives it.
@@ -43,6 +44,8 @@ template <typename OnChar>
 void CPagePositions::ForEach(const std::string& strCell, OnChar onChar) {
     static const size_t nOpen = std::strlen(CPageMarkup::AnnotationOpen);
     static const size_t nClose = std::strlen(CPageMarkup::AnnotationClose);
+    // Line tags, which take no position of their own.
+    static const std::pair<const char*, size_t> kLineTags[] = {{"<p>", 3}, {"<h4>", 4}, {"</h4>", 5}};
     PositionedChar ch;
     for (size_t i = 0; i < strCell.size();) {
         const char b = strCell[i];
@@ -66,8 +69,8 @@ void CPagePositions::ForEach(const std::string& strCell, OnChar onChar) {
                 continue;
             }
             size_t nTag = 0;
-            for (const char* pszTag : {"<p>", "<h4>", "</h4>"})
-                if (strCell.compare(i, std::strlen(pszTag), pszTag) == 0) nTag = std::strlen(pszTag);
+            for (const auto& [pszTag, nLength] : kLineTags)
+                if (strCell.compare(i, nLength, pszTag) == 0) nTag = nLength;
             if (nTag > 0) {
                 i += nTag;
                 continue;

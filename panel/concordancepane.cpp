@@ -26,8 +26,10 @@
 
 namespace {
 
-// How long one slice of reading may take before the events come again.
+// How long one slice of reading may take before the events come again; the
+// first slice of a search stops as soon as it has a screen of rows.
 constexpr int kSliceMilliseconds = 30;
+constexpr int kFirstScreenRows = 100;
 // Pages read between two looks at the clock, and in a batch under a
 // progress dialog.
 constexpr size_t kPagesPerStep = 32;
@@ -156,8 +158,10 @@ void CConcordancePane::hideEvent(QHideEvent* pEvent) {
 void CConcordancePane::ReadSlice() {
     QElapsedTimer clock;
     clock.start();
+    const bool bFirstScreen = m_pModel->rowCount() < kFirstScreenRows;
     bool bMore = true;
-    while (bMore && clock.elapsed() < kSliceMilliseconds) bMore = m_pModel->ReadMore(kPagesPerStep);
+    while (bMore && clock.elapsed() < kSliceMilliseconds && !(bFirstScreen && m_pModel->rowCount() >= kFirstScreenRows))
+        bMore = m_pModel->ReadMore(kPagesPerStep);
     if (bMore && isVisible())
         m_readTimer.start();
     else
