@@ -10,6 +10,8 @@
 #                             heavy: tens of minutes and many GiB of memory
 #   bench/run.sh --forms      what the line of the forms searched adds to a
 #                             search (a minute)
+#   bench/run.sh --concordance  the concordance of a few searches over the
+#                             whole corpus (half a minute)
 #
 # Extra arguments go to tessaline-bench (see build-bench/bench/tessaline-bench --help).
 # The peers' indexes and the scaled corpus go to out/bench/ (git-ignored).
@@ -38,6 +40,7 @@ mode=side-by-side
 for arg in "$@"; do
   [ "$arg" = "--scale" ] && mode=scale
   [ "$arg" = "--forms" ] && mode=forms
+  [ "$arg" = "--concordance" ] && mode=concordance
 done
 
 machine() {
@@ -58,7 +61,7 @@ fragment=out/bench/$mode.md
     echo "Command: \`bench/run.sh $*\` (runs \`nice -n 10 $bench --scale-check $*\`)."
     echo
     nice -n 10 "$bench" --corpus "$corpus" --queries "$queries" --scale-check "$@"
-  elif [ "$mode" = forms ]; then
+  elif [ "$mode" = forms ] || [ "$mode" = concordance ]; then
     echo "Command: \`bench/run.sh $*\` (runs \`$bench --corpus $corpus $*\`)."
     echo
     "$bench" --corpus "$corpus" --queries "$queries" "$@"
@@ -84,6 +87,7 @@ section() {  # name: the section's lines from the current README, markers exclud
 side=$(if [ "$mode" = side-by-side ]; then cat "$fragment"; else section side-by-side; fi)
 scale=$(if [ "$mode" = scale ]; then cat "$fragment"; else section scale; fi)
 forms=$(if [ "$mode" = forms ]; then cat "$fragment"; else section forms; fi)
+concordance=$(if [ "$mode" = concordance ]; then cat "$fragment"; else section concordance; fi)
 {
   cat <<'EOF'
 # Benchmarks
@@ -110,6 +114,7 @@ builds `build-bench/` in Release and rewrites the section it measures):
 bench/run.sh               # side by side on out/corpus (five to ten minutes)
 bench/run.sh --scale 30    # the synthetic corpus (heavy; run it alone)
 bench/run.sh --forms       # what the line of the forms searched costs
+bench/run.sh --concordance # what the concordance costs
 ```
 
 ## Side by side on the default corpus
@@ -134,6 +139,15 @@ EOF
   echo "<!-- forms begin -->"
   [ -n "$forms" ] && echo "$forms" || echo "(not measured yet: bench/run.sh --forms)"
   echo "<!-- forms end -->"
+  echo
+  echo "## The concordance"
+  echo
+  echo "Every hit of a search in its context (\`CConcordance\`: the window's 用例 pane,"
+  echo "\`tessaline-cli kwic\`), over the whole default corpus:"
+  echo
+  echo "<!-- concordance begin -->"
+  [ -n "$concordance" ] && echo "$concordance" || echo "(not measured yet: bench/run.sh --concordance)"
+  echo "<!-- concordance end -->"
 } > "$readme.new"
 mv "$readme.new" "$readme"
 echo "bench/run.sh: wrote $readme ($mode)"
