@@ -6,6 +6,7 @@
 #include "panel/keywordedit.h"
 #include "panel/listpagebox.h"
 #include "panel/sortlistctrl.h"
+#include "platform/atomicfile.h"
 #include "resources/resource.h"
 
 #include <QButtonGroup>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -49,7 +51,12 @@ CLeftForm::CLeftForm(const QString& strDataFolder, QWidget* pParent)
     CreateButtonGroups();
 
     m_index.SetMessageCallback([this](const std::string& strMessage) {
-        CMessageBox::Show(this, QString::fromStdString(strMessage));
+        QString strText = QString::fromStdString(strMessage);
+        // A corpus that cannot be opened: where the reader looked, why, and
+        // how to make one.
+        if (strMessage == CIndex::OpenFailedMessage)
+            strText += u'\n' + DataProblemLine(QString::fromStdString(m_index.GetOpenError()));
+        CMessageBox::Show(this, strText);
     });
     m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), CCorpusFiles::BaseName, IndexScope::WholeText);
 }
@@ -120,19 +127,22 @@ void CLeftForm::CreateTreeImages() {
 void CLeftForm::LoadCatalogue() {
     const QString strPath = m_strDataFolder + u'/' + QString::fromLatin1(CCorpusFiles::Catalogue);
 
-    // The dump goes to the current folder at every start, replacing the
-    // last one; without it the catalogue still loads.
-    QFile dump(QString::fromLatin1(CCorpusFiles::CatalogueDump));
-    const bool bDump = dump.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
-
     CCatalogueLoader loader;
     std::string strError;
-    if (!loader.Load(QFile::encodeName(strPath).toStdString(), m_contents, strError)) {
-        CMessageBox::Show(this, tr("you delete data file!"));
+    const bool bLoaded = loader.Load(QFile::encodeName(strPath).toStdString(), m_contents, strError);
+    // The dump is made anew at every start (empty when the catalogue cannot
+    // be read), in the user's cache folder, where it replaces no file of
+    // the user's; without it the catalogue still loads.
+    const QString strDump = CatalogueDumpPath();
+    std::string strDumpError;
+    if (!strDump.isEmpty() && QDir().mkpath(QFileInfo(strDump).path()))
+        CAtomicFile::Write(QFile::encodeName(strDump).toStdString(), bLoaded ? m_contents.FormatDump() : std::string(),
+                           CAtomicFile::Mode::Durable, strDumpError);
+    if (!bLoaded) {
+        CMessageBox::Show(this, tr("you delete data file!") + u'\n' + DataProblemLine(QString::fromStdString(strError)));
         return;
     }
     InsertTreeItems();
-    if (bDump) dump.write(QByteArray::fromStdString(m_contents.FormatDump()));
 
     const std::vector<CCatalogueLoader::Problem>& problems = loader.Problems();
     if (problems.empty()) return;
@@ -290,9 +300,23 @@ QString CLeftForm::ClosedIndexMessage(const QString& strWhat) const {
             parts << tr("「%1」").arg(static_cast<QAbstractButton*>(Control(kTextPartButtons[nPart]))->text());
     }
     if (!parts.isEmpty()) lines << tr("%1を押せば、その索引を開き直して検索できます。").arg(parts.join(tr("か")));
-    lines << tr("データは「tessaline-cli build 元のフォルダ 出力フォルダ」で作れます。"
-                "作ったフォルダを --data か環境変数 TESSALINE_DATA で指定して起動し直して下さい。");
+    lines << HowToMakeACorpus();
     return lines.join(QLatin1Char('\n'));
+}
+
+QString CLeftForm::CatalogueDumpPath() {
+    const QString strCache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    return strCache.isEmpty() ? QString() : strCache + u'/' + QString::fromLatin1(CCorpusFiles::CatalogueDump);
+}
+
+QString CLeftForm::HowToMakeACorpus() {
+    return tr("既定のコーパスは scripts/run.sh で、ほかのデータは「tessaline-cli build 元のフォルダ 出力フォルダ」で"
+              "作れます。作ったフォルダを --data か環境変数 TESSALINE_DATA で指定して起動し直して下さい。");
+}
+
+QString CLeftForm::DataProblemLine(const QString& strReason) const {
+    const QString strFolder = QDir::toNativeSeparators(QDir(m_strDataFolder).absolutePath());
+    return tr("データフォルダ「%1」: %2。%3").arg(strFolder, strReason, HowToMakeACorpus());
 }
 
 void CLeftForm::UpdateData(bool bSave) {

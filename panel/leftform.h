@@ -167,6 +167,9 @@ public:
     int32_t NodeCount() const { return m_contents.GetNodeCount(); }
 
     const QString& DataFolder() const { return m_strDataFolder; }
+    // Where the catalogue dump "vmk.txt" goes: the user's cache folder
+    // ($XDG_CACHE_HOME/<organization>/<application>); empty if there is none.
+    static QString CatalogueDumpPath();
     // The private folder of this run's page files; empty if it could not be made.
     QString TempFolder() const { return m_pageFiles.Folder(); }
     const QString& PageFilePath() const { return m_pageFiles.PageFile(); }
@@ -235,6 +238,11 @@ private:
     // opened, the data folder, the text parts whose index files are there
     // and how to make a corpus.
     QString ClosedIndexMessage(const QString& strWhat) const;
+    // The line under a message that the corpus cannot be opened: the data
+    // folder, the reason (a file and what is wrong with it) and how to make
+    // a corpus.
+    QString DataProblemLine(const QString& strReason) const;
+    static QString HowToMakeACorpus();
 
     QString m_strDataFolder;
     CIndex m_index;

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
@@ -47,8 +50,10 @@ struct BadInputCase {
 
 std::vector<BadInputCase> BadInputCases() {
     return {
-        {"catalogue missing", [](const CGuiCorpus& c) { c.Remove("vmk.dir"); }, {"you delete data file!"}, 1,
-         QString("")},
+        // A corpus that cannot be opened: under the message, the folder, the
+        // file and how to make a corpus.
+        {"catalogue missing", [](const CGuiCorpus& c) { c.Remove("vmk.dir"); },
+         {"you delete data file!\nvmk.dir\nscripts/run.sh\ntessaline-cli build"}, 1, QString("")},
         {"catalogue empty", [](const CGuiCorpus& c) { c.Write("vmk.dir", ""); }, {}, 1, QString("")},
         {"last record cut short",
          [](const CGuiCorpus& c) {
@@ -85,8 +90,15 @@ std::vector<BadInputCase> BadInputCases() {
              c.Write("vmk.dir", strBytes);
          },
          {"1 件目の名前が 0 で終わっていません"}, 2, QString(100, QLatin1Char('A')) + "\n"},
-        {"index missing", [](const CGuiCorpus& c) { c.Remove("Index-idx.h"); }, {"データを開けませんでした。"}, 10,
-         QString()},
+        {"index missing", [](const CGuiCorpus& c) { c.Remove("Index-idx.h"); },
+         {"データを開けませんでした。\nIndex-idx.h\nscripts/run.sh\ntessaline-cli build"}, 10, QString()},
+        {"index header cut short",
+         [](const CGuiCorpus& c) {
+             std::ifstream in(c.File("Index-idx.h"), std::ios::binary);
+             const std::string strWhole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+             c.Write("Index-idx.h", strWhole.substr(0, 100));
+         },
+         {"データを開けませんでした。\nIndex-idx.h: too short"}, 10, QString()},
         {"corpus missing",
          [](const CGuiCorpus& c) {
              for (const char* pszFile : {"Index-idx.h", "Index-idx.m", "Index-fl.h", "Index-fl.cnt", "vmk.dir"})
@@ -108,6 +120,12 @@ TEST(BadInputTest, ReaderStartsAndSaysWhatIsWrong) {
         const QStringList messages = modal.Messages();
         ASSERT_EQ(messages.size(), c.expectedMessages.size()) << messages.join(" | ").toStdString();
         for (int i = 0; i < messages.size(); ++i) {
+            // A corpus that cannot be opened names the folder.
+            const bool bOpenFailed = c.expectedMessages[i].startsWith(QStringLiteral("データ")) ||
+                                     c.expectedMessages[i].startsWith(QStringLiteral("you"));
+            if (bOpenFailed) {
+                EXPECT_TRUE(messages[i].contains(QDir::toNativeSeparators(corpus.Folder()))) << messages[i].toStdString();
+            }
             for (const QString& strPart : c.expectedMessages[i].split(QLatin1Char('\n')))
                 EXPECT_TRUE(messages[i].contains(strPart)) << messages[i].toStdString();
             EXPECT_EQ(modal.Entries()[static_cast<size_t>(i)].strCaption, kAppTitle);
@@ -134,10 +152,30 @@ TEST(BadInputTest, ReaderStartsAndSaysWhatIsWrong) {
         EXPECT_TRUE(modal.Entries().empty());
 
         // The dump holds one line per record read.
-        QFile dump(QStringLiteral("vmk.txt"));
+        QFile dump(CLeftForm::CatalogueDumpPath());
         ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
         EXPECT_EQ(dump.readAll().count('\n'), panel.NodeCount() - 1);
     }
+}
+
+TEST(CatalogueDumpTest, GoesToTheCacheAndLeavesTheUsersFilesAlone) {
+    // A file of the user's named like the dump, in the folder the reader
+    // starts from, keeps what it holds.
+    QFile mine(QStringLiteral("vmk.txt"));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    mine.write("a reader's notes");
+    mine.close();
+    CGuiCorpus corpus;
+    {
+        CModalRecorder modal;
+        std::unique_ptr<CMainFrame> pFrame = ShowFrame(corpus.Folder());
+        QFile dump(CLeftForm::CatalogueDumpPath());
+        ASSERT_TRUE(dump.open(QIODevice::ReadOnly)) << CLeftForm::CatalogueDumpPath().toStdString();
+        EXPECT_EQ(dump.readAll().count('\n'), pFrame->LeftForm()->NodeCount() - 1);
+    }
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), QByteArray("a reader's notes"));
+    mine.remove();
 }
 
 TEST(ClosedIndexTest, SearchSaysWhatIsMissingWhereAndHowToMakeACorpus) {

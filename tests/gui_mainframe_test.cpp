@@ -152,8 +152,8 @@ TEST_F(MainFrameTest, ContentsTreeFollowsTheCatalogue) {
     EXPECT_EQ(closed.pixel(10, 10), QImage(BitmapResource(IDB_BOOK_CLOSED)).pixel(10, 10));
     EXPECT_EQ(open.pixel(10, 10), QImage(BitmapResource(IDB_BOOK_OPEN)).pixel(10, 10));
 
-    // The dump in the current folder: one line per record, indented by level.
-    QFile dump(QStringLiteral("vmk.txt"));
+    // The dump in the user's cache folder: one line per record, indented by level.
+    QFile dump(CLeftForm::CatalogueDumpPath());
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(dump.readAll()).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 10);

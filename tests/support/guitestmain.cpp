@@ -1,6 +1,6 @@
 // main() of the window tests: one application object for all cases. The
-// run works in a folder of its own (the catalogue dump "vmk.txt" is written
-// to the current folder) and keeps its settings there.
+// run works in a folder of its own and keeps its settings and its cache (the
+// catalogue dump "vmk.txt") there.
 #include "frame/book.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     QTemporaryDir work(QDir::tempPath() + "/tessaline-gui-test-XXXXXX");
     if (!work.isValid() || !QDir::setCurrent(work.path())) return 2;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.filePath(QStringLiteral("config"))));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(work.filePath(QStringLiteral("cache"))));
     CBookApp::PrepareEnvironment();
     CBookApp app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -86,7 +86,10 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     const double dFirst = Milliseconds(timer);
     const int nFirstRows = pPane->Model()->rowCount();
-    QTest::qWaitFor([&] { return pPane->Model()->IsComplete(); }, 120000);
+    if (!QTest::qWaitFor([&] { return pPane->Model()->IsComplete(); }, 120000)) {
+        std::fprintf(stderr, "tessaline-scholar-screenshots: the concordance did not finish in 2 minutes\n");
+        bOk = false;
+    }
     std::printf("concordance of %s: first screen (%d rows) in %.1f ms, all %d rows in %.1f ms\n",
                 qPrintable(pPanel->KeywordBox()->text()), nFirstRows, dFirst, pPane->Model()->rowCount(),
                 Milliseconds(timer));
