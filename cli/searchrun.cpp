@@ -34,6 +34,8 @@ std::vector<OptionSpec> CSearchRun::Options() {
         {"--no-variants", nullptr, "variant characters do not count as the same character"},
         {"--part", "PART", "text part searched: whole (default), main or annotations"},
         {"--range", "SLOT", "catalogue slot that limits the search (default 1, the first record)"},
+        {"--within", "KEYWORDS",
+         "search within the result of a search of KEYWORDS first (repeatable: each narrows the one before, in order)"},
     };
 }
 
@@ -53,11 +55,24 @@ int CSearchRun::Run(const CCommandLine& commandLine, const CCliOutput& out, cons
     if (nRange == 0) return out.Fail(kNoRange);
 
     // The keywords as the keyword box would hold them: one line, ideographic
-    // spaces taken as spaces.
-    if (!CCommandLine::JoinKeywords(commandLine.Positional(), 0, m_strKeywords))
-        return out.Fail("the keywords are not valid UTF-8");
-    const std::string strKeywordError = CKeywordCheck::Check(m_strKeywords);
-    if (!strKeywordError.empty()) return out.Fail(strKeywordError);
+    // spaces taken as spaces; first those of each --within, the searches
+    // whose results the last one narrows.
+    m_bVariants = !commandLine.Has("--no-variants");
+    m_bOr = commandLine.Has("--or");
+    std::vector<SearchStepTag> steps;
+    std::vector<std::string> arguments = commandLine.Values("--within");
+    const size_t nWithin = arguments.size();
+    std::vector<std::u16string> keywords(nWithin + 1);
+    for (size_t i = 0; i <= nWithin; ++i) {
+        const bool bLast = i == nWithin;
+        const std::string strWhat = bLast ? "the keywords" : "--within '" + arguments[i] + "'";
+        if (!CCommandLine::JoinKeywords(bLast ? commandLine.Positional() : std::vector<std::string>{arguments[i]}, 0,
+                                        keywords[i]))
+            return out.Fail(bLast ? "the keywords are not valid UTF-8" : strWhat + ": not valid UTF-8");
+        const std::string strKeywordError = CKeywordCheck::Check(keywords[i]);
+        if (!strKeywordError.empty()) return out.Fail(bLast ? strKeywordError : strWhat + ": " + strKeywordError);
+        steps.push_back({keywords[i], m_bOr, m_bVariants, m_ePart});
+    }
 
     std::string strError;
     if (!CDataFolder::Resolve(commandLine.Value("--data"), m_strFolder, strError)) return out.Fail(strError);
@@ -71,12 +86,9 @@ int CSearchRun::Run(const CCommandLine& commandLine, const CCliOutput& out, cons
     m_pRange = m_tree.FindRangeNode(nRange);
     if (!m_pRange) return out.Fail(NoRangeReason(m_tree, nRange));
 
-    m_bVariants = !commandLine.Has("--no-variants");
-    m_bOr = commandLine.Has("--or");
-    if (m_bOr)
-        m_index.SearchOr(m_strKeywords, true, m_bVariants);
-    else
-        m_index.SearchAnd(m_strKeywords, true, m_bVariants);
-    m_results.BuildResults(*m_pRange, m_index.GetResultPages(), m_index.GetResultHits());
+    m_chain.Start(m_index, steps.front());
+    for (size_t i = 1; i < steps.size(); ++i) m_chain.Narrow(m_index, steps[i]);
+    m_strKeywords = m_chain.Keywords();
+    m_results.BuildResults(*m_pRange, m_chain.Pages(), m_chain.Hits());
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "index/index.h"
 #include "model/contentstree.h"
 #include "model/resultlist.h"
+#include "model/searchchain.h"
 
 #include <functional>
 #include <string>
@@ -13,7 +14,8 @@
 
 // A search as the search panel runs it, for the commands that start from
 // one (search, kwic): its options, the index of the chosen part, the
-// catalogue and range, the keywords and the result rows.
+// catalogue and range, the keywords (and the searches it narrows, from
+// --within) and the result rows.
 // Not copyable (it owns the index).
 class CSearchRun {
 public:
@@ -31,6 +33,9 @@ public:
     const CContentsTree& Tree() const { return m_tree; }
     const ContentsNodeTag& Range() const { return *m_pRange; }
     const CResultList& Results() const { return m_results; }
+    CResultList& Results() { return m_results; }
+    // The searches the rows come from: each --within, then the keywords.
+    const CSearchChain& Chain() const { return m_chain; }
     // The keywords as searched (the index has rewritten their spaces as U+3000).
     const std::u16string& Keywords() const { return m_strKeywords; }
     const std::string& Folder() const { return m_strFolder; }
@@ -42,6 +47,7 @@ private:
     CIndex m_index;
     CContentsTree m_tree;
     const ContentsNodeTag* m_pRange = nullptr;
+    CSearchChain m_chain;
     CResultList m_results;
     std::u16string m_strKeywords;
     std::string m_strFolder;

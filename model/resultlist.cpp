@@ -1,7 +1,12 @@
 #include "model/resultlist.h"
 
+#include "text/codeconverter.h"
+
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -205,7 +210,12 @@ const ContentsNodeTag* CResultList::FindRangeNode(const ContentsNodeTag* pNode, 
 
 void CResultList::Clear() {
     m_rows.clear();
+    m_shown.clear();
+    m_pNarrow = nullptr;
+    m_nShownHits = 0;
+    m_eOrder = Order::PageNumber;
     m_pCategory = nullptr;
+    m_pRange = nullptr;
     m_nTotalHits = 0;
 }
 
@@ -213,6 +223,7 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
                                   const std::vector<uint32_t>& hits) {
     Clear();
     m_pCategory = Category(range);
+    m_pRange = &range;
     CRowPlacer placer(range);
     m_rows.reserve(pages.size());
     for (size_t i = 0; i < pages.size(); ++i) {
@@ -255,8 +266,98 @@ void CResultList::SortByPageNo() {
     m_rows.swap(m_sorted);
 }
 
+void CResultList::SortRows(Order eOrder) {
+    if (eOrder == Order::Reading)
+        SortByReadingOrder();
+    else
+        SortByPageNo();
+    m_eOrder = eOrder;
+    CollectShown();
+}
+
+// The books and their volumes in the order of the contents tree (pre-order
+// under the range), then the page number; in a book, rows that no volume
+// holds after its volumes; rows that no book holds last, by page index.
+// Sorting keys rather than walking the tree keeps it at O(n log n) for any
+// catalogue.
+void CResultList::SortByReadingOrder() {
+    std::unordered_map<const ContentsNodeTag*, uint32_t> ranks;
+    uint32_t nRank = 0;
+    std::vector<const ContentsNodeTag*> stack;
+    if (m_pRange) stack.push_back(m_pRange);
+    while (!stack.empty()) {
+        const ContentsNodeTag* pNode = stack.back();
+        stack.pop_back();
+        ranks.emplace(pNode, nRank++);
+        for (auto it = pNode->children.rbegin(); it != pNode->children.rend(); ++it) stack.push_back(it->get());
+    }
+    auto rankOf = [&ranks](const ContentsNodeTag* pNode) {
+        if (!pNode) return UINT32_MAX;
+        const auto it = ranks.find(pNode);
+        return it == ranks.end() ? UINT32_MAX : it->second;
+    };
+    struct Keyed {
+        uint32_t nBook;
+        uint32_t nVolume;
+        uint32_t nPage;
+        int32_t nIndex;
+        size_t i;
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        keys.push_back({rankOf(row.pBook), rankOf(row.pVolume), row.pVolume ? static_cast<uint32_t>(row.pageNo) : 0u,
+                        row.pageIndex, i});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.nBook != b.nBook) return a.nBook < b.nBook;
+        if (a.nVolume != b.nVolume) return a.nVolume < b.nVolume;
+        if (a.nPage != b.nPage) return a.nPage < b.nPage;
+        if (a.nIndex != b.nIndex) return a.nIndex < b.nIndex;
+        return a.i < b.i;
+    });
+    m_sorted.resize(m_rows.size());
+    for (size_t i = 0; i < keys.size(); ++i) m_sorted[i] = m_rows[keys[i].i];
+    m_rows.swap(m_sorted);
+}
+
+bool CResultList::Narrow(const ContentsNodeTag* pNode) {
+    if (!pNode) {
+        m_pNarrow = nullptr;
+        m_shown.clear();
+        m_nShownHits = 0;
+        return true;
+    }
+    const bool bAny = std::any_of(m_rows.begin(), m_rows.end(),
+                                  [pNode](const Row& row) { return row.pBook == pNode || row.pVolume == pNode; });
+    if (!bAny) return false;
+    m_pNarrow = pNode;
+    CollectShown();
+    return true;
+}
+
+void CResultList::CollectShown() {
+    m_shown.clear();
+    m_nShownHits = 0;
+    if (!m_pNarrow) return;
+    for (const Row& row : m_rows) {
+        if (row.pBook != m_pNarrow && row.pVolume != m_pNarrow) continue;
+        m_shown.push_back(row);
+        m_nShownHits += row.hitCount;
+    }
+}
+
+std::string CResultList::GetNarrowLine() const {
+    if (!m_pNarrow) return std::string();
+    std::u16string strName = m_pNarrow->name;
+    if (m_pNarrow->level == 3 && m_pNarrow->parent) strName = m_pNarrow->parent->name + u" " + strName;
+    return "「" + CCodeConverter::Utf16ToUtf8(strName) + "」の " + std::to_string(m_shown.size()) + " 頁、" +
+           std::to_string(m_nShownHits) + " 箇所を表示しています。";
+}
+
 SearchNodeTag CResultList::GetRow(size_t i) const {
-    const Row& row = m_rows.at(i);
+    const Row& row = Shown().at(i);
     SearchNodeTag tag;
     tag.category = NameOf(m_pCategory);
     tag.bookName = NameOf(row.pBook);
@@ -269,8 +370,8 @@ SearchNodeTag CResultList::GetRow(size_t i) const {
 
 std::vector<int32_t> CResultList::GetPageIndexes() const {
     std::vector<int32_t> pages;
-    pages.reserve(m_rows.size());
-    for (const Row& row : m_rows) pages.push_back(row.pageIndex);
+    pages.reserve(Shown().size());
+    for (const Row& row : Shown()) pages.push_back(row.pageIndex);
     return pages;
 }
 
@@ -282,7 +383,7 @@ int32_t CResultList::ListPageCount(size_t nRows) {
 bool CResultList::GetListPageRows(int32_t nListPage, size_t& nBegin, size_t& nEnd) const {
     if (nListPage < 1 || nListPage > GetListPageCount()) return false;
     nBegin = static_cast<size_t>(nListPage - 1) * RowsPerListPage;
-    nEnd = std::min(nBegin + RowsPerListPage, m_rows.size());
+    nEnd = std::min(nBegin + RowsPerListPage, Shown().size());
     return true;
 }
 

@@ -47,23 +47,56 @@ public:
                          const std::vector<uint32_t>& hits);
     void Clear();
 
-    // Row i, 0 <= i < GetRowCount(), in display order.
+    // The rows shown: every row, or those under the node the list is
+    // narrowed to (Narrow). Row i, 0 <= i < GetRowCount(), in display order.
     SearchNodeTag GetRow(size_t i) const;
-    size_t GetRowCount() const { return m_rows.size(); }
-    // The page index of every row, in display order.
+    size_t GetRowCount() const { return Shown().size(); }
+    // The book and volume nodes of shown row i (null where none holds it).
+    const ContentsNodeTag* GetBookNode(size_t i) const { return Shown().at(i).pBook; }
+    const ContentsNodeTag* GetVolumeNode(size_t i) const { return Shown().at(i).pVolume; }
+    // The page index of every shown row, in display order.
     std::vector<int32_t> GetPageIndexes() const;
+    // Every row of the search and their hits, however the list is narrowed.
+    size_t GetAllRowCount() const { return m_rows.size(); }
     int64_t GetTotalHits() const { return m_nTotalHits; }
+
+    // The range the rows were built for; null before BuildResults.
+    const ContentsNodeTag* GetRange() const { return m_pRange; }
+    // Calls f(pBook, pVolume, hitCount) for every row, however the list is
+    // narrowed, in display order.
+    template <typename F>
+    void ForEachRow(F f) const {
+        for (const Row& row : m_rows) f(row.pBook, row.pVolume, row.hitCount);
+    }
+
+    // Shows only the rows under pNode (a book or a volume of the contents
+    // tree), in the same order; null shows every row again. False, with
+    // nothing changed, for a node that holds no row.
+    bool Narrow(const ContentsNodeTag* pNode);
+    const ContentsNodeTag* GetNarrowNode() const { return m_pNarrow; }
+    int64_t GetShownHits() const { return m_pNarrow ? m_nShownHits : m_nTotalHits; }
+
+    // The order of the rows: by page number (as a search gives them), or in
+    // reading order, the order of the contents tree (category, book,
+    // volume, then page).
+    enum class Order { PageNumber, Reading };
+    void SortRows(Order eOrder);
+    Order GetOrder() const { return m_eOrder; }
 
     // Number of list pages for nRows rows: ceil(nRows / 100).
     static int32_t ListPageCount(size_t nRows);
-    int32_t GetListPageCount() const { return ListPageCount(m_rows.size()); }
+    int32_t GetListPageCount() const { return ListPageCount(Shown().size()); }
     // The rows [nBegin, nEnd) of 1-based list page nListPage. False, with
     // nothing written, when nListPage is outside 1 .. GetListPageCount().
     bool GetListPageRows(int32_t nListPage, size_t& nBegin /* OUT */, size_t& nEnd /* OUT */) const;
 
-    // "全部で %d 頁で、%d 箇所でした。" (UTF-8) with the rows and the hits.
+    // "全部で %d 頁で、%d 箇所でした。" (UTF-8) with the rows and the hits,
+    // of every row, however the list is narrowed.
     static std::string FormatSummary(int64_t nRows, int64_t nHits);
     std::string GetSummaryLine() const;
+    // While the list is narrowed, what it shows: "「御定全唐詩 卷一」の 35 頁、
+    // 40 箇所を表示しています。"; empty otherwise.
+    std::string GetNarrowLine() const;
 
 private:
     // A row as built: the page and where it lies.
@@ -76,8 +109,17 @@ private:
     };
     void SortByPageNo();
 
+    const std::vector<Row>& Shown() const { return m_pNarrow ? m_shown : m_rows; }
+    void SortByReadingOrder();
+    void CollectShown();
+
     std::vector<Row> m_rows;
     std::vector<Row> m_sorted;  // the sort's second buffer, kept for the next search
+    std::vector<Row> m_shown;   // the rows under m_pNarrow, when it is set
+    const ContentsNodeTag* m_pNarrow = nullptr;
+    int64_t m_nShownHits = 0;
+    Order m_eOrder = Order::PageNumber;
+    const ContentsNodeTag* m_pRange = nullptr;
     const ContentsNodeTag* m_pCategory = nullptr;
     int64_t m_nTotalHits = 0;
 };

@@ -1,6 +1,7 @@
 #include "model/resultlist.h"
 
 #include "model/contentstree.h"
+#include "model/hitdistribution.h"
 #include "support/testcorpus.h"
 #include "text/codeconverter.h"
 
@@ -92,6 +93,51 @@ TEST_F(ResultListTest, RowsPerRangeLevel) {
         EXPECT_EQ(results.GetTotalHits(), c.nTotal) << c.pszName;
         EXPECT_THAT(Rows(results), ElementsAreArray(c.rows)) << c.pszName;
     }
+}
+
+TEST_F(ResultListTest, ReadingOrderNarrowingAndWhereTheHitsFall) {
+    CResultList results;
+    results.BuildResults(Range(1), {12, 6, 0, 7, 9, 13, 1}, {1, 2, 3, 4, 5, 6, 7});
+    // The contents tree's order: book by book, volume by volume, page by
+    // page; a book's pages in no volume after its volumes, pages in no book
+    // last.
+    results.SortRows(CResultList::Order::Reading);
+    EXPECT_THAT(Rows(results), ElementsAre("K|P|X|1|0|3", "K|P|X|2|1|7", "K|P||0|6|2", "K|Q|Z|2|7|4", "K|Q|Z|4|9|5",
+                                           "K|||0|12|1"));
+    // Narrowed to a volume, then to a book: the rows under it, in the same
+    // order; the summary stays the search's.
+    ASSERT_TRUE(results.Narrow(m_tree.GetNode(6)));
+    EXPECT_THAT(Rows(results), ElementsAre("K|Q|Z|2|7|4", "K|Q|Z|4|9|5"));
+    EXPECT_EQ(results.GetNarrowLine(), "「Q Z」の 2 頁、9 箇所を表示しています。");
+    EXPECT_EQ(results.GetSummaryLine(), "全部で 6 頁で、22 箇所でした。");
+    EXPECT_THAT(results.GetPageIndexes(), ElementsAre(7, 9));
+    ASSERT_TRUE(results.Narrow(m_tree.GetNode(2)));
+    EXPECT_THAT(Rows(results), ElementsAre("K|P|X|1|0|3", "K|P|X|2|1|7", "K|P||0|6|2"));
+    results.SortRows(CResultList::Order::PageNumber);
+    EXPECT_THAT(Rows(results), ElementsAre("K|P||0|6|2", "K|P|X|1|0|3", "K|P|X|2|1|7"));
+    EXPECT_EQ(results.GetShownHits(), 12);
+    EXPECT_FALSE(results.Narrow(m_tree.GetNode(9)));  // a volume without rows changes nothing
+    EXPECT_EQ(results.GetRowCount(), 3u);
+    ASSERT_TRUE(results.Narrow(nullptr));
+    EXPECT_EQ(results.GetRowCount(), 6u);
+    EXPECT_EQ(results.GetNarrowLine(), "");
+
+    // The pages and places per book and per volume, in the tree's order;
+    // rows in no book (or volume) counted under null, last. The counts add
+    // up to the summary's.
+    auto counts = [&](CHitDistribution::Level eLevel, const ContentsNodeTag* pWithin = nullptr) {
+        std::vector<std::string> out;
+        for (const HitCountTag& count : CHitDistribution::Count(results, eLevel, pWithin))
+            out.push_back(CCodeConverter::Utf16ToUtf8(count.pNode ? count.pNode->name : u"-") + " " +
+                          std::to_string(count.nPages) + " " + std::to_string(count.nPlaces));
+        return out;
+    };
+    EXPECT_THAT(counts(CHitDistribution::Level::Book), ElementsAre("P 3 12", "Q 2 9", "- 1 1"));
+    EXPECT_THAT(counts(CHitDistribution::Level::Volume), ElementsAre("X 2 10", "Z 2 9", "- 2 3"));
+    EXPECT_THAT(counts(CHitDistribution::Level::Volume, m_tree.GetNode(2)), ElementsAre("X 2 10", "- 1 2"));
+    // Narrowing does not change what is counted.
+    results.Narrow(m_tree.GetNode(6));
+    EXPECT_THAT(counts(CHitDistribution::Level::Book), ElementsAre("P 3 12", "Q 2 9", "- 1 1"));
 }
 
 TEST_F(ResultListTest, RebuildReplacesTheRows) {

@@ -94,6 +94,31 @@ TEST_F(SearchCommandTest, RowsAndSummary) {
         {"no variants", {"--no-variants", "中国"}, "全部で 0 頁で、0 箇所でした。\n", 1},
         {"nothing found", {"歷"}, "全部で 0 頁で、0 箇所でした。\n", 1},
         {"found only outside the range", {"--range", "6", "史"}, "全部で 0 頁で、0 箇所でした。\n", 1},
+        // Within results: the pages of the searches before that also match
+        // the last keywords, with the last keywords' hits.
+        {"within", {"--within", "史", "中國"}, "K\tP\tY\t7\t2\t1\n全部で 1 頁で、1 箇所でした。\n", 0},
+        {"within, twice in a row",
+         {"--within", "中國", "--within=國中", "中"},
+         "K\tP\tX\t1\t0\t2\n全部で 1 頁で、2 箇所でした。\n",
+         0},
+        {"within: nothing left", {"--within", "史", "國中"}, "全部で 0 頁で、0 箇所でした。\n", 1},
+        {"reading order: book by book, volume by volume; a page in no book last",
+         {"--order", "reading", "中國"},
+         "K\tP\tX\t1\t0\t2\n"
+         "K\tP\tY\t7\t2\t1\n"
+         "K\tQ\tZ\t2\t4\t1\n"
+         "K\t\t\t0\t5\t1\n"
+         "全部で 4 頁で、5 箇所でした。\n",
+         0},
+        {"pages and hits per book; pages in no book last, unnamed",
+         {"--by", "book", "中國"},
+         "K\tP\t2\t3\nK\tQ\t1\t1\n\t\t1\t1\n全部で 4 頁で、5 箇所でした。\n",
+         0},
+        {"per volume",
+         {"--by", "volume", "中國"},
+         "K\tP\tX\t1\t2\nK\tP\tY\t1\t1\nK\tQ\tZ\t1\t1\n\t\t\t1\t1\n全部で 4 頁で、5 箇所でした。\n",
+         0},
+        {"per book, nothing found", {"--by", "book", "歷"}, "全部で 0 頁で、0 箇所でした。\n", 1},
     };
     for (const Case& c : cases) {
         CliResult result = Search(c.args);
@@ -104,6 +129,25 @@ TEST_F(SearchCommandTest, RowsAndSummary) {
 }
 
 // 国 stands alone on no page; with variants it finds 國 wherever it stands.
+TEST_F(SearchCommandTest, CountsAsJsonAndBadLevels) {
+    CliResult result = Search({"--by", "volume", "--format", "json", "--range", "2", "中國"});
+    EXPECT_EQ(result.strOut,
+              "{\n  \"by\": \"volume\",\n  \"counts\": [\n"
+              "    {\"category\": \"K\", \"book\": \"P\", \"volume\": \"X\", \"pages\": 1, \"hits\": 2},\n"
+              "    {\"category\": \"K\", \"book\": \"P\", \"volume\": \"Y\", \"pages\": 1, \"hits\": 1}\n"
+              "  ],\n  \"pages\": 2,\n  \"hits\": 3\n}\n");
+    EXPECT_EQ(result.nStatus, 0);
+    for (const auto& [args, strError] :
+         {std::pair<std::vector<std::string>, std::string>{{"--by", "chapter", "中國"}, "--by chapter: expected book or volume"},
+          {{"--order", "random", "中國"}, "--order random: expected page or reading"},
+          {{"--within", "abc", "中國"}, "--within 'abc': "}}) {
+        result = Search(args);
+        EXPECT_THAT(result.strErr, HasSubstr(strError));
+        EXPECT_EQ(result.strOut, "");
+        EXPECT_EQ(result.nStatus, 2);
+    }
+}
+
 TEST_F(SearchCommandTest, VariantsWidenTheSearch) {
     CliResult result = Search({"中国"});
     EXPECT_EQ(result.strOut, Search({"中國"}).strOut);
