@@ -1,6 +1,7 @@
 #include "frame/book.h"
 
 #include "frame/mainfrm.h"
+#include "frame/windowplacement.h"
 #include "model/datafolder.h"
 #include "splash/exitcompanion.h"
 #include "splash/splashwnd.h"
@@ -36,8 +37,8 @@ CBookApp::CBookApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QString::fromLatin1(OrganizationName));
     setApplicationName(AppTitle());
     setApplicationVersion(QStringLiteral(TESSALINE_VERSION));
-    // Matches the desktop entry tessaline.desktop.
-    setDesktopFileName(QStringLiteral("tessaline"));
+    // The name of the installed desktop entry (packaging/), without ".desktop".
+    setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
 }
 
 CBookApp::~CBookApp() { ExitInstance(); }
@@ -94,7 +95,7 @@ bool CBookApp::InitInstance(const QStringList& arguments) {
     // browser engine takes its time to start).
     CSplashWnd::OpenSplash(nullptr);
     CMainFrame* pFrame = CreateMainFrame(QFile::decodeName(strFolder.c_str()));
-    pFrame->showMaximized();
+    CWindowPlacement::Show(*pFrame);
     CSplashWnd::SetOwner(pFrame);
     return true;
 }
@@ -107,6 +108,7 @@ CMainFrame* CBookApp::CreateMainFrame(const QString& strDataFolder) {
 void CBookApp::ExitInstance() {
     CSplashWnd::CloseSplash();
     if (!m_pMainFrame) return;
+    CWindowPlacement::Save(*m_pMainFrame);
     m_pMainFrame.reset();
     CExitCompanion::Start(ProgramFolder());
 }

@@ -43,14 +43,16 @@ public:
     static bool OpenHelpFile();
 
     // Parses the command line (arguments() of the application, program
-    // name first) and shows the main window maximised. False (with a
-    // message on standard error) for a command line it cannot use.
+    // name first) and shows the main window where it was at the last exit
+    // (CWindowPlacement; maximised at first). False (with a message on
+    // standard error) for a command line it cannot use.
     bool InitInstance(const QStringList& arguments);
     // Makes the main window for strDataFolder without showing it.
     CMainFrame* CreateMainFrame(const QString& strDataFolder);
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
-    // Destroys the main window (its splitter writes the pane layout) and,
-    // if there was one, starts the exit companion from the program folder.
+    // Writes the main window's placement, destroys the window (its
+    // splitter writes the pane layout) and, if there was one, starts the
+    // exit companion from the program folder.
     void ExitInstance();
 
     // Every event goes to the splash first (CSplashWnd::FilterSplashInput).

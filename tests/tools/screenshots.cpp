@@ -67,8 +67,10 @@ int main(int argc, char** argv) {
     pFrame->LeftForm()->TabControl()->setCurrentIndex(CLeftForm::TabSearch);
     bOk = Save(*pFrame, strOut + "/search-tab.png") && bOk;
 
-    // A search over the first category, and its first result page.
+    // A search over the first category, and its first result page; choosing
+    // the category in the tree makes it the range and names it on the tab.
     CLeftForm* pPanel = pFrame->LeftForm();
+    if (QTreeWidgetItem* pCategory = pTree->topLevelItem(0)) pTree->setCurrentItem(pCategory);
     pPanel->m_nRange = 1;
     pPanel->KeywordBox()->setText(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("月"));
     // From the search command to the first list page in the list control:
