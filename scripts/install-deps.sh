@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that building and testing need; with
 # --packaging also those that scripts/package.sh needs to check packages.
 set -euo pipefail
-packages=(build-essential cmake googletest libgtest-dev libgmock-dev qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins xvfb xauth fonts-noto-cjk unicode-data libbz2-dev bzip2 libopencc1.1 libopencc-dev opencc nlohmann-json3-dev pkg-config desktop-file-utils appstream)
+packages=(build-essential cmake googletest libgtest-dev libgmock-dev qt6-base-dev qt6-charts-dev libqt6sql6-sqlite qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins xvfb xauth fonts-noto-cjk unicode-data libbz2-dev bzip2 libopencc1.1 libopencc-dev opencc nlohmann-json3-dev pkg-config desktop-file-utils appstream)
 if [ "${1:-}" = --packaging ]; then
   packages+=(lintian)
 fi
