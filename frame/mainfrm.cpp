@@ -234,11 +234,14 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
 
     // The concordance follows the last search; it reads the pages only
     // while it shows.
-    connect(m_pLeftForm, &CLeftForm::searched, this, [this] {
+    // (of the rows shown, once the list is narrowed).
+    auto followRows = [this] {
         m_pConcordancePane->SetSearch(m_pLeftForm->Index(), m_pLeftForm->Citation(),
                                       m_pLeftForm->Results().GetPageIndexes(), m_pLeftForm->Keywords(),
                                       m_pLeftForm->m_bVariants != 0, static_cast<TextPart>(m_pLeftForm->m_nTextPart));
-    });
+    };
+    connect(m_pLeftForm, &CLeftForm::searched, this, followRows);
+    connect(m_pLeftForm, &CLeftForm::rowsChanged, this, followRows);
     connect(m_pLeftForm, &CLeftForm::indexReopened, this, [this] {
         m_pConcordancePane->Clear(tr("索引を開き直しました。検索し直すと用例が並びます。"));
     });

@@ -77,6 +77,17 @@ void CLeftForm::CreateControls() {
     connect(m_pListPageBox, &CListPageBox::prevClicked, this, &CLeftForm::OnListPrev);
     connect(m_pListPageBox, &CListPageBox::nextClicked, this, &CLeftForm::OnListNext);
     connect(m_pListPageBox, &CListPageBox::editLeft, this, &CLeftForm::ApplyPageBox);
+    connect(static_cast<QPushButton*>(Control(IDC_STEP_BACK)), &QPushButton::clicked, this, &CLeftForm::OnStepBack);
+    connect(static_cast<QPushButton*>(Control(IDC_SHOW_ALL)), &QPushButton::clicked, this,
+            [this] { NarrowTo(nullptr); });
+    // 類別, 書名 and 巻 order every row as the contents tree does; 頁 gives
+    // the search's order back, and the list sorts the page on display.
+    connect(ResultList(), &CSortListCtrl::headerClicked, this, [this](int nColumn) {
+        if (nColumn < CSortListCtrl::PageColumn)
+            SortRows(CResultList::Order::Reading);
+        else if (nColumn == CSortListCtrl::PageColumn && m_results.GetOrder() != CResultList::Order::PageNumber)
+            SortRows(CResultList::Order::PageNumber);
+    });
 }
 
 void CLeftForm::CreateButtonGroups() {
@@ -201,8 +212,11 @@ QString CLeftForm::CatalogueProblemLine(const CCatalogueLoader::Problem& problem
 
 void CLeftForm::LayoutPanel() {
     if (!m_bInitialized) return;
-    m_controls.Layout(width(), height(), m_nListPages,
-                      m_searchForms.HasOtherForms() ? QString::fromStdString(m_searchForms.FormatLine()) : QString());
+    CPanelControls::LinesTag lines;
+    if (m_searchForms.HasOtherForms()) lines.strForms = QString::fromStdString(m_searchForms.FormatLine());
+    if (m_chain.StepCount() > 1) lines.strChain = tr("結果内検索：%1").arg(QString::fromStdString(m_chain.FormatChain()));
+    lines.strNarrow = QString::fromStdString(m_results.GetNarrowLine());
+    m_controls.Layout(width(), height(), m_nListPages, lines);
     emit laidOut();
 }
 
@@ -321,73 +335,155 @@ QString CLeftForm::DataProblemLine(const QString& strReason) const {
 
 void CLeftForm::UpdateData(bool bSave) {
     auto* pVariants = static_cast<QCheckBox*>(Control(IDC_VARIANTS));
+    auto* pWithin = static_cast<QCheckBox*>(Control(IDC_WITHIN));
     if (bSave) {
         m_nSearchType = std::max(0, m_pSearchTypeGroup->checkedId());
         m_bVariants = pVariants->isChecked() ? 1 : 0;
+        m_bWithin = pWithin->isChecked() ? 1 : 0;
     } else {
         if (QAbstractButton* pButton = m_pSearchTypeGroup->button(m_nSearchType)) pButton->setChecked(true);
         pVariants->setChecked(m_bVariants != 0);
+        pWithin->setChecked(m_bWithin != 0);
     }
 }
 
 void CLeftForm::OnSearch() {
-    m_nCurHit = 0;
     UpdateData(true);
-    const std::u16string strPrevious = m_strKeywords;
     QString strTyped = KeywordBox()->text();
     strTyped.replace(QChar(0x3000), QChar(u' '));
-    m_strKeywords = strTyped.toStdU16String();
+    SearchStepTag step;
+    step.keywords = strTyped.toStdU16String();
+    step.bOr = m_nSearchType == 1;
+    step.bVariants = m_bVariants != 0;
+    step.ePart = static_cast<TextPart>(m_nTextPart);
+    RunStep(step, m_bWithin != 0 && !m_chain.Empty());
+}
 
+bool CLeftForm::RunStep(const SearchStepTag& step, bool bWithin) {
+    m_nCurHit = 0;
     if (m_nRange == 0) {
         ShowMessage(tr("検索範囲をまた指定していません。"));
         UpdateData(false);
-        return;
+        return false;
     }
-    const std::string strProblem = CKeywordCheck::Check(m_strKeywords);
+    const std::string strProblem = CKeywordCheck::Check(step.keywords);
     if (strProblem == CKeywordCheck::EmptyKeywordsMessage) {
-        m_strKeywords = strPrevious;
         ShowMessage(tr("何かキーワードを入力して検索をして下さい。"));
-        return;
+        return false;
     }
     // A search that cannot run keeps the last result on display with the
     // keywords that found it, so that its pages are still marked right.
     QString strRefusal;
-    const ContentsNodeTag* pRange = m_contents.FindRangeNode(m_nRange);
     if (!strProblem.empty())
         strRefusal = QString::fromStdString(strProblem);
     else if (!m_index.IsOpen())
         strRefusal = ClosedIndexMessage(tr("索引ファイルが開いていないので検索できません。"));
-    else if (!pRange)
+    else if (!m_contents.FindRangeNode(m_nRange))
         strRefusal = tr("検索範囲が目録にありません。目録から範囲を選び直して下さい。");
     if (!strRefusal.isEmpty()) {
-        m_strKeywords = strPrevious;
         ShowMessage(strRefusal);
         UpdateData(false);
-        return;
+        return false;
     }
 
-    if (m_nSearchType == 1)
-        m_index.SearchOr(m_strKeywords, true, m_bVariants != 0);
+    if (bWithin)
+        m_chain.Narrow(m_index, step);
     else
-        m_index.SearchAnd(m_strKeywords, true, m_bVariants != 0);
+        m_chain.Start(m_index, step);
+    m_nSearchedRange = m_nRange;
+    ShowChainResult();
+    return true;
+}
 
+void CLeftForm::ShowChainResult() {
+    const ContentsNodeTag* pRange = m_contents.FindRangeNode(m_nSearchedRange);
+    if (m_chain.Empty() || !pRange) return;
+    const SearchStepTag step = m_chain.Step(m_chain.StepCount() - 1);
+    m_strKeywords = m_chain.Keywords();
     ResultList()->clear();
-    m_results.BuildResults(*pRange, m_index.GetResultPages(), m_index.GetResultHits());
+    m_results.BuildResults(*pRange, m_chain.Pages(), m_chain.Hits());
     m_nListPages = m_results.GetListPageCount();
-    m_controls.Summary()->setText(QString::fromStdString(m_results.GetSummaryLine()));
     // With variants on, which forms were searched, so that a reader sees
     // why a page was found.
-    if (m_bVariants)
+    if (step.bVariants)
         m_searchForms.Build(m_index, m_strKeywords, true, *pRange);
     else
         m_searchForms.Clear();
     m_hitParts.Compute(QFile::encodeName(m_strDataFolder).toStdString(), static_cast<TextPart>(m_nTextPart),
-                       m_strKeywords, m_bVariants != 0, m_results.GetPageIndexes());
+                       m_strKeywords, step.bVariants, m_results.GetPageIndexes());
     m_nListPage = m_nListPages > 0 ? 1 : 0;
+    UpdateSummary();
     LayoutPanel();
     ShowListPage();
     UpdateData(false);
     emit searched();
+}
+
+void CLeftForm::UpdateSummary() {
+    m_controls.Summary()->setText(QString::fromStdString(m_results.GetSummaryLine()));
+}
+
+void CLeftForm::ShowStepOptions(const SearchStepTag& step) {
+    QString strShown = QString::fromStdU16String(step.keywords);
+    strShown.replace(QChar(0x3000), QChar(u' '));
+    KeywordBox()->setText(strShown);
+    m_nSearchType = step.bOr ? 1 : 0;
+    m_bVariants = step.bVariants ? 1 : 0;
+    UpdateData(false);
+}
+
+void CLeftForm::OnStepBack() {
+    if (!m_chain.StepBack()) return;
+    ShowStepOptions(m_chain.Step(m_chain.StepCount() - 1));
+    ShowChainResult();
+}
+
+bool CLeftForm::NarrowTo(const ContentsNodeTag* pNode) {
+    if (!m_results.Narrow(pNode)) return false;
+    m_nListPages = m_results.GetListPageCount();
+    m_nListPage = m_nListPages > 0 ? 1 : 0;
+    ResultList()->clear();
+    UpdateSummary();
+    LayoutPanel();
+    ShowListPage();
+    emit rowsChanged();
+    return true;
+}
+
+void CLeftForm::SortRows(CResultList::Order eOrder) {
+    if (m_results.GetAllRowCount() == 0) return;
+    m_results.SortRows(eOrder);
+    m_nListPage = m_nListPages > 0 ? 1 : 0;
+    ShowListPage();
+}
+
+SearchRequestTag CLeftForm::LastRequest() const {
+    SearchRequestTag request;
+    for (size_t i = 0; i < m_chain.StepCount(); ++i) request.steps.push_back(m_chain.Step(i));
+    request.nRange = m_nSearchedRange;
+    return request;
+}
+
+bool CLeftForm::RunRequest(const SearchRequestTag& request) {
+    if (request.steps.empty()) return false;
+    if (request.nRange < 1 || request.nRange > UINT16_MAX || !m_contents.FindRangeNode(request.nRange)) {
+        ShowMessage(tr("検索範囲が目録にありません。目録から範囲を選び直して下さい。"));
+        return false;
+    }
+    m_nRange = static_cast<uint16_t>(request.nRange);
+    m_strRangeLabel = QString::fromStdU16String(m_contents.RangeLabel(request.nRange));
+    RangeLabel()->setText(m_strRangeLabel);
+    for (size_t i = 0; i < request.steps.size(); ++i) {
+        const SearchStepTag& step = request.steps[i];
+        const int nPart = static_cast<int>(step.ePart);
+        if (nPart != m_nTextPart && nPart >= 0 && nPart <= 2) {
+            m_pTextPartGroup->button(nPart)->setChecked(true);
+            OnTextPart(nPart);
+        }
+        ShowStepOptions(step);
+        if (!RunStep(step, i > 0)) return false;
+    }
+    return true;
 }
 
 void CLeftForm::ShowListPage() {

@@ -6,6 +6,7 @@
 #include "model/contentstree.h"
 #include "model/hitparts.h"
 #include "model/resultlist.h"
+#include "model/searchchain.h"
 #include "model/searchforms.h"
 #include "panel/pagefiles.h"
 #include "panel/panelcontrols.h"
@@ -72,6 +73,11 @@ public:
         IDC_VARIANTS = 1061,
         IDC_SEPARATOR = 1062,
         IDC_FORMS = 1063,  // the forms searched, under the summary (variants on)
+        IDC_WITHIN = 1064,      // 結果内検索: the next search keeps only pages of this result
+        IDC_CHAIN = 1065,       // the chain of searches within results, under the summary
+        IDC_STEP_BACK = 1066,   // 一つ戻る: back to the result before the last search within it
+        IDC_NARROW = 1067,      // what a narrowed list shows
+        IDC_SHOW_ALL = 1068,    // すべて表示: every row again
     };
     enum Tab { TabContents = 0, TabSearch = 1 };
     // Item data of the contents tree: the record's slot in the catalogue.
@@ -116,6 +122,19 @@ public:
     // index refuses, a closed index) are told in a message box and leave the
     // last result on display.
     void OnSearch();
+    // Drops the last search within results and shows the result before it
+    // again, without searching; nothing with fewer than two searches.
+    void OnStepBack();
+    // Shows only the rows under pNode (a book or a volume of the contents
+    // tree) from list page 1, the summary saying so; null shows every row
+    // again. False, with nothing changed, for a node that holds no row.
+    bool NarrowTo(const ContentsNodeTag* pNode);
+    // Orders every row of the result (reading order: the contents tree's;
+    // page number: the order the search gave) and shows list page 1.
+    void SortRows(CResultList::Order eOrder);
+    // The chain of searches on display (one step for a plain search).
+    const CSearchChain& Chain() const { return m_chain; }
+
     // Shows list page m_nListPage (1-based) of the rows; nothing when it is
     // outside 1 .. m_nListPages.
     void ShowListPage();
@@ -141,6 +160,17 @@ public:
     int32_t ShownPageIndex() const { return m_nShownPage; }
     // Citations of the loaded catalogue.
     const CCitation& Citation() const { return *m_pCitation; }
+
+    // The search on display as a request: its chain of steps (a first
+    // search, then each search within the results) and its range; no steps
+    // before the first search.
+    SearchRequestTag LastRequest() const;
+    // Searches request anew, as if typed: sets the keyword box, the options
+    // and the range to its steps, runs the first step and each step within
+    // the results after it. False, with the message the search command
+    // gives, when a step cannot run (the rows are then those of the steps
+    // that ran, or the last search's).
+    bool RunRequest(const SearchRequestTag& request);
 
     // The rows of the last search and its keywords (spaces as U+3000, as
     // the index rewrote them).
@@ -187,6 +217,7 @@ public:
     QString m_strRangeLabel;
     int32_t m_nSearchType = 0;    // 0 and, 1 or
     int32_t m_bVariants = 1;
+    int32_t m_bWithin = 0;        // search within the last result
     int32_t m_nListPages = 0;
     int32_t m_nListPage = 0;
 
@@ -204,8 +235,12 @@ signals:
     // The panel has laid out its controls; the frame takes its own title
     // again then.
     void laidOut();
-    // A search has replaced the rows (Results(), Keywords()).
+    // A search has replaced the rows (Results(), Keywords(), LastRequest()),
+    // or a step back has restored those of the search before.
     void searched();
+    // The rows shown changed without a search: narrowed to a book or a
+    // volume, or every row shown again (not sent for a new order).
+    void rowsChanged();
     // The index was opened anew for another text part: what was read from
     // the last search's pages no longer holds.
     void indexReopened();
@@ -231,6 +266,16 @@ private:
     // Copies the option controls into the members (bSave) or back.
     void UpdateData(bool bSave);
     void ShowMessage(const QString& strText);
+    // Searches step over the range m_nRange, within the last result when
+    // bWithin, and shows the result. False, after a message, when it
+    // cannot run (the last result stays).
+    bool RunStep(const SearchStepTag& step, bool bWithin);
+    // The last step of m_chain as rows, summary, forms and list page 1.
+    void ShowChainResult();
+    // Puts step's keywords and options into the controls and the members.
+    void ShowStepOptions(const SearchStepTag& step);
+    // The summary and the lines under it for the rows on display.
+    void UpdateSummary();
     // Writes the display page of nPage (keywords marked) to the next result
     // file and has the page view open it at anchor nAnchor.
     bool ShowResultPage(int32_t nPage, int32_t nAnchor);
@@ -260,6 +305,8 @@ private:
     std::unique_ptr<CCitation> m_pCitation;  // of m_contents once the catalogue is loaded
     int32_t m_nShownPage = -1;
 
+    CSearchChain m_chain;
+    int32_t m_nSearchedRange = 0;  // the range of the chain's last search
     CResultList m_results;
     CSearchForms m_searchForms;  // of the last search, empty with variants off
     CHitParts m_hitParts;

@@ -59,6 +59,7 @@ const ControlSpec kControls[] = {
      "searchTypeGroup"},
     {CLeftForm::IDC_AND, KindRadio, QT_TRANSLATE_NOOP("CPanelControls", "and"), "andRadio"},
     {CLeftForm::IDC_OR, KindRadio, QT_TRANSLATE_NOOP("CPanelControls", "or"), "orRadio"},
+    {CLeftForm::IDC_WITHIN, KindCheckBox, QT_TRANSLATE_NOOP("CPanelControls", "結果内検索"), "withinCheck"},
     {CLeftForm::IDC_TEXT_PART_GROUP, KindGroupBox, QT_TRANSLATE_NOOP("CPanelControls", "検索対象："),
      "textPartGroup"},
     {CLeftForm::IDC_WHOLE_TEXT, KindRadio, QT_TRANSLATE_NOOP("CPanelControls", "全文"), "wholeTextRadio"},
@@ -68,6 +69,10 @@ const ControlSpec kControls[] = {
     {CLeftForm::IDC_RANGE_LABEL, KindRedStatic, nullptr, "rangeLabel"},
     {CLeftForm::IDC_SUMMARY, KindStatic, nullptr, "summaryLabel"},
     {CLeftForm::IDC_FORMS, KindStatic, nullptr, "formsLabel"},
+    {CLeftForm::IDC_CHAIN, KindStatic, nullptr, "chainLabel"},
+    {CLeftForm::IDC_STEP_BACK, KindPushButton, QT_TRANSLATE_NOOP("CPanelControls", "一つ戻る"), "stepBackButton"},
+    {CLeftForm::IDC_NARROW, KindStatic, nullptr, "narrowLabel"},
+    {CLeftForm::IDC_SHOW_ALL, KindPushButton, QT_TRANSLATE_NOOP("CPanelControls", "すべて表示"), "showAllButton"},
     {CLeftForm::IDC_RESULT_LIST, KindList, nullptr, "resultList"},
     // Its four controls have ids of their own (below).
     {0, KindListPageBox, nullptr, "listPageBox"},
@@ -93,6 +98,8 @@ const Placement kSearchLayout[] = {
     {CLeftForm::IDC_SEARCH_TYPE_GROUP, 5, 0, 100, -10, 1, 40, 0},
     {CLeftForm::IDC_AND, 10, 0, 115, 50, 0, 20, 0},
     {CLeftForm::IDC_OR, -70, 1, 115, 50, 0, 20, 0},
+    // Between and and or: the row of the search button has no room left.
+    {CLeftForm::IDC_WITHIN, 70, 0, 115, 110, 0, 20, 0},
     {CLeftForm::IDC_TEXT_PART_GROUP, 5, 0, 145, -10, 1, 40, 0},
     {CLeftForm::IDC_WHOLE_TEXT, 10, 0, 160, 60, 0, 20, 0},
     {CLeftForm::IDC_MAIN_TEXT, 97, 0, 160, 60, 0, 20, 0},
@@ -106,6 +113,9 @@ const Placement kSearchLayout[] = {
 // The line of the forms searched, when it shows, lies under the summary in
 // at most this many rows and pushes the result list down by its height.
 constexpr int kFormsRows = 2;
+// The chain and narrow lines: a row each, with a button at the right.
+constexpr int kButtonLineHeight = 22;
+constexpr int kLineButtonWidth = 76;
 
 struct ColumnSpec {
     const char* pszCaption;
@@ -201,10 +211,12 @@ void CPanelControls::InsertListColumns() {
 void CPanelControls::HideSearchTab() {
     for (const Placement& place : kSearchLayout) Control(place.nId)->hide();
     m_pForms->hide();
+    for (int nId : {CLeftForm::IDC_CHAIN, CLeftForm::IDC_STEP_BACK, CLeftForm::IDC_NARROW, CLeftForm::IDC_SHOW_ALL})
+        Control(nId)->hide();
     m_pListPageBox->hide();
 }
 
-void CPanelControls::Layout(int nWidth, int nHeight, int32_t nListPages, const QString& strFormsLine) {
+void CPanelControls::Layout(int nWidth, int nHeight, int32_t nListPages, const LinesTag& lines) {
     const int W = nWidth;
     const int H = nHeight;
     m_pTab->setGeometry(0, 0, W - 1, H - 1);
@@ -222,17 +234,20 @@ void CPanelControls::Layout(int nWidth, int nHeight, int32_t nListPages, const Q
         m_pListPageBox->Place(W, H, nListPages);
         r = m_pListPageBox->Room();
     }
-    const int nFormsHeight = PlaceFormsLine(W, strFormsLine);
+    // The lines under the summary, each pushing the result list down.
+    int nLinesHeight = PlaceFormsLine(W, lines.strForms);
+    if (nLinesHeight > 0) nLinesHeight += 2;
+    nLinesHeight += PlaceButtonLine(W, 252 + nLinesHeight, CLeftForm::IDC_CHAIN, CLeftForm::IDC_STEP_BACK, lines.strChain);
+    nLinesHeight +=
+        PlaceButtonLine(W, 252 + nLinesHeight, CLeftForm::IDC_NARROW, CLeftForm::IDC_SHOW_ALL, lines.strNarrow);
     for (const Placement& place : kSearchLayout) {
         QWidget* pControl = Control(place.nId);
         int nY = place.y;
         int nControlHeight = place.h + place.hH * H;
         if (place.nId == CLeftForm::IDC_RESULT_LIST) {
             nControlHeight -= r;
-            if (nFormsHeight > 0) {
-                nY += nFormsHeight + 2;
-                nControlHeight -= nFormsHeight + 2;
-            }
+            nY += nLinesHeight;
+            nControlHeight -= nLinesHeight;
         }
         pControl->setGeometry(place.x + place.xW * W, nY, place.w + place.wW * W, nControlHeight);
         pControl->show();
@@ -265,4 +280,24 @@ int CPanelControls::PlaceFormsLine(int nWidth, const QString& strLine) {
     m_pForms->setGeometry(5, 252, nTextWidth, nHeight);
     m_pForms->show();
     return nHeight;
+}
+
+int CPanelControls::PlaceButtonLine(int nWidth, int nY, int nLabelId, int nButtonId, const QString& strLine) {
+    auto* pLabel = static_cast<QLabel*>(Control(nLabelId));
+    QWidget* pButton = Control(nButtonId);
+    if (strLine.isEmpty()) {
+        pLabel->hide();
+        pButton->hide();
+        return 0;
+    }
+    // One row: a line too long for it is cut with an ellipsis and shown
+    // whole as the label's tooltip.
+    const int nTextWidth = std::max(20, nWidth - 15 - kLineButtonWidth - 4);
+    pLabel->setText(pLabel->fontMetrics().elidedText(strLine, Qt::ElideRight, nTextWidth));
+    pLabel->setToolTip(strLine);
+    pLabel->setGeometry(5, nY, nTextWidth, kButtonLineHeight);
+    pButton->setGeometry(nWidth - 10 - kLineButtonWidth, nY, kLineButtonWidth, kButtonLineHeight);
+    pLabel->show();
+    pButton->show();
+    return kButtonLineHeight + 2;
 }

@@ -51,13 +51,24 @@ public:
     // nHeight pixels and hides the others; the same geometry on every call.
     // On the search tab the list page box shows while there are list pages
     // (nListPages > 0), and the line of the forms searched while
-    // strFormsLine is not empty; the result list gives up their room.
-    void Layout(int nWidth, int nHeight, int32_t nListPages, const QString& strFormsLine);
+    // strFormsLine is not empty; under it the chain of searches within
+    // results with its button 一つ戻る (strChainLine not empty) and what a
+    // narrowed list shows with its button すべて表示 (strNarrowLine not
+    // empty). The result list gives up their room.
+    struct LinesTag {
+        QString strForms;
+        QString strChain;
+        QString strNarrow;
+    };
+    void Layout(int nWidth, int nHeight, int32_t nListPages, const LinesTag& lines);
 
 private:
     void HideSearchTab();
     // Places the line of the forms searched; returns its height (0: hidden).
     int PlaceFormsLine(int nWidth, const QString& strLine);
+    // Places a one-row line at nY with its button at the right, or hides
+    // both when strLine is empty; returns the room it takes (0: hidden).
+    int PlaceButtonLine(int nWidth, int nY, int nLabelId, int nButtonId, const QString& strLine);
 
     QHash<int, QWidget*> m_controls;
     QTabWidget* m_pTab = nullptr;

@@ -19,6 +19,7 @@ CSortListCtrl::CSortListCtrl(QWidget* pParent) : QTreeWidget(pParent) {
     header()->setSectionsClickable(true);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int nColumn) {
         if (nColumn == PageColumn) SortItemsByNumber(nColumn);
+        emit headerClicked(nColumn);
     });
 }
 

@@ -5,7 +5,8 @@
 // The result list: a list in report view, one row per result page, single
 // selection over whole rows. Each item keeps its page index as data (role
 // PageIndexRole of column 0). A click on the header of the page column
-// sorts the rows on display by their page numbers.
+// sorts the rows on display by their page numbers; every header click is
+// also told (headerClicked), for the panel to order all rows.
 class CSortListCtrl : public QTreeWidget {
     Q_OBJECT
 
@@ -25,4 +26,8 @@ public:
     // The number at the start of strText as the C library reads a decimal
     // (spaces, a sign, digits; 0 without digits), clamped to 32 bits.
     static long LeadingNumber(const QString& strText);
+
+signals:
+    // A header was clicked (after the page column's own sort).
+    void headerClicked(int nColumn);
 };
