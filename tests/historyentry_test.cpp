@@ -1,0 +1,63 @@
+// How a search of the history reads in its list, whether a search shown
+// is a step back, and where its range lies in a rebuilt catalogue.
+#include "model/contentstree.h"
+#include "model/historyentry.h"
+#include "support/testcorpus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HistoryEntryTest, ReadsAsAChainWithItsOptions) {
+    SearchRequestTag request;
+    request.steps = {{u"春風\u3000花", false, true, TextPart::WholeText}, {u"明月", false, true, TextPart::WholeText}};
+    EXPECT_EQ(CHistoryEntry::Chain(request), u"春風 花 → 明月");
+    EXPECT_EQ(CHistoryEntry::Options(request), u"and・異体字・全文");
+    request.steps[1].bOr = true;
+    request.steps[1].bVariants = false;
+    request.steps[1].ePart = TextPart::Annotations;
+    EXPECT_EQ(CHistoryEntry::Options(request), u"and・異体字・全文 → or・異体字なし・注釈");
+    EXPECT_EQ(CHistoryEntry::Chain(SearchRequestTag{}), u"");
+    EXPECT_EQ(CHistoryEntry::Options(SearchRequestTag{}), u"");
+}
+
+TEST(HistoryEntryTest, TellsAStepBackFromANewSearch) {
+    SearchRequestTag chain;
+    chain.steps = {{u"學"}, {u"而"}, {u"子"}};
+    SearchRequestTag back = chain;
+    back.steps.pop_back();
+    EXPECT_TRUE(CHistoryEntry::IsStepBack(chain, back));
+    back.steps.pop_back();
+    EXPECT_TRUE(CHistoryEntry::IsStepBack(chain, back));
+    SearchRequestTag other = back;
+    other.steps[0].bVariants = false;  // not the search before
+    EXPECT_FALSE(CHistoryEntry::IsStepBack(chain, other));
+    other = back;
+    other.nRange = 2;  // another range
+    EXPECT_FALSE(CHistoryEntry::IsStepBack(chain, other));
+    EXPECT_FALSE(CHistoryEntry::IsStepBack(chain, chain));        // the same again
+    EXPECT_FALSE(CHistoryEntry::IsStepBack(back, chain));         // a search within
+    EXPECT_FALSE(CHistoryEntry::IsStepBack(chain, SearchRequestTag{}));
+}
+
+TEST(HistoryEntryTest, FindsItsRangeByNameInARebuiltCatalogue) {
+    // K (1) / P (2) / X (3); Q (4) / Z (5). Rebuilt with a book before P:
+    // K (1) / N (2) / Y (3); P (4) / X (5); Q (6) / Z (7).
+    CContentsTree before, after;
+    for (const CatalogRecord& record : {Record(u"K", 1, 1, 2), Record(u"P", 2, 1, 1), Record(u"X", 3, 1, 1),
+                                        Record(u"Q", 2, 2, 1), Record(u"Z", 3, 2, 1)})
+        before.AddCatalogueRecord(record);
+    for (const CatalogRecord& record :
+         {Record(u"K", 1, 1, 3), Record(u"N", 2, 1, 1), Record(u"Y", 3, 1, 1), Record(u"P", 2, 2, 1),
+          Record(u"X", 3, 2, 1), Record(u"Q", 2, 3, 1), Record(u"Z", 3, 3, 1)})
+        after.AddCatalogueRecord(record);
+    EXPECT_EQ(CHistoryEntry::FindRange(before, 2, before.RangeLabel(2)), 2);
+    EXPECT_EQ(CHistoryEntry::FindRange(after, 2, before.RangeLabel(2)), 4);   // K\P moved to slot 4
+    EXPECT_EQ(CHistoryEntry::FindRange(after, 3, before.RangeLabel(3)), 5);   // K\P\X
+    EXPECT_EQ(CHistoryEntry::FindRange(after, 1, before.RangeLabel(1)), 1);   // K stayed
+    EXPECT_EQ(CHistoryEntry::FindRange(after, 5, u"K\\R"), 0);               // no such range
+    EXPECT_EQ(CHistoryEntry::FindRange(after, 6, u""), 6);                    // no label: the slot
+    EXPECT_EQ(CHistoryEntry::FindRange(after, 99, u""), 0);
+}
+
+}  // namespace
