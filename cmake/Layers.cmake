@@ -14,9 +14,10 @@
 #   resources  the reader's pictures and command numbers (Qt from here on)
 #   controls   small widgets
 #   panel      the search and contents panel
+#   shelf      bookmarks and search history in the user's database (Qt SQL)
 #   splash     splash, About box, exit companion
 #   frame      application, main frame, page view, toolbar, splitter
-set(TESSALINE_LAYERS platform text corpus index builder import model cli resources controls panel splash frame)
+set(TESSALINE_LAYERS platform text corpus index builder import model cli resources controls panel shelf splash frame)
 
 set(TESSALINE_USES_platform "")
 set(TESSALINE_USES_text platform)
@@ -29,12 +30,18 @@ set(TESSALINE_USES_cli platform text corpus index builder import model)
 set(TESSALINE_USES_resources "")
 set(TESSALINE_USES_controls resources)
 set(TESSALINE_USES_panel platform text corpus index model resources controls)
+set(TESSALINE_USES_shelf platform text corpus index model resources controls panel)
 set(TESSALINE_USES_splash resources controls)
-set(TESSALINE_USES_frame platform text corpus index model resources controls panel splash)
+set(TESSALINE_USES_frame platform text corpus index model resources controls panel shelf splash)
 # Programs over the layers; tests may use any of them.
 set(TESSALINE_USES_bench platform text corpus index builder import model cli)
 set(TESSALINE_USES_fuzz platform text corpus index builder import model)
 set(TESSALINE_USES_tools "")
+# Folders inside a folder above with a row of their own; their files keep
+# to that row, not their parent's. The shelf's benchmark needs Qt, the
+# other benchmarks stay without it.
+set(TESSALINE_NESTED bench/shelf)
+set(TESSALINE_USES_bench/shelf platform text corpus index model resources controls panel shelf)
 
 # Folders that build without Qt: their files may not include a Qt header.
 set(TESSALINE_QT_FREE platform text corpus index builder import model cli bench fuzz)
