@@ -3,9 +3,6 @@
 #include "shelf/shelfdatabase.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -40,61 +37,13 @@ CHistoryStore::CHistoryStore(CShelfDatabase& database) : m_database(database) {}
 
 const QString& CHistoryStore::Error() const { return m_database.Error(); }
 
-QString CHistoryStore::EncodeRequest(const SearchRequestTag& request) {
-    QJsonArray steps;
-    for (const SearchStepTag& step : request.steps) {
-        steps.append(QJsonObject{{QStringLiteral("keywords"), QString::fromStdU16String(step.keywords)},
-                                 {QStringLiteral("or"), step.bOr},
-                                 {QStringLiteral("variants"), step.bVariants},
-                                 {QStringLiteral("part"), static_cast<int>(step.ePart)}});
-    }
-    const QJsonObject object{{QStringLiteral("range"), request.nRange}, {QStringLiteral("steps"), steps}};
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
-
-bool CHistoryStore::DecodeRequest(const QString& strJson, SearchRequestTag& request) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(strJson.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) return false;
-    const QJsonObject object = document.object();
-    const QJsonValue range = object.value(QStringLiteral("range"));
-    const QJsonValue steps = object.value(QStringLiteral("steps"));
-    if (!range.isDouble() || !steps.isArray()) return false;
-    const double dRange = range.toDouble();
-    if (dRange < 0 || dRange > INT32_MAX || dRange != static_cast<double>(static_cast<int32_t>(dRange))) return false;
-    const QJsonArray array = steps.toArray();
-    if (array.isEmpty() || array.size() > MaxSteps) return false;
-    SearchRequestTag decoded;
-    decoded.nRange = static_cast<int32_t>(dRange);
-    for (const QJsonValue& value : array) {
-        if (!value.isObject()) return false;
-        const QJsonObject step = value.toObject();
-        const QJsonValue keywords = step.value(QStringLiteral("keywords"));
-        const QJsonValue bOr = step.value(QStringLiteral("or"));
-        const QJsonValue bVariants = step.value(QStringLiteral("variants"));
-        const QJsonValue part = step.value(QStringLiteral("part"));
-        if (!keywords.isString() || !bOr.isBool() || !bVariants.isBool() || !part.isDouble()) return false;
-        const QString strKeywords = keywords.toString();
-        const double dPart = part.toDouble();
-        if (strKeywords.size() > MaxKeywordUnits || !(dPart == 0 || dPart == 1 || dPart == 2)) return false;
-        SearchStepTag decodedStep;
-        decodedStep.keywords = strKeywords.toStdU16String();
-        decodedStep.bOr = bOr.toBool();
-        decodedStep.bVariants = bVariants.toBool();
-        decodedStep.ePart = static_cast<TextPart>(static_cast<int>(dPart));
-        decoded.steps.push_back(std::move(decodedStep));
-    }
-    request = std::move(decoded);
-    return true;
-}
-
 bool CHistoryStore::Add(HistoryEntryTag& entry) {
     int64_t nId = 0;
     const bool bDone = m_database.Write([&](QSqlQuery& query) {
         const int nLimit = ReadLimit(query);
         query.prepare(QStringLiteral("INSERT INTO history (request, range_label, searched, corpus, catalogue, pages, places)"
                                      " VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        query.addBindValue(EncodeRequest(entry.request));
+        query.addBindValue(QString::fromStdU16String(CHistoryEntry::EncodeRequest(entry.request)));
         query.addBindValue(QString::fromStdU16String(entry.strRangeLabel));
         query.addBindValue(static_cast<qlonglong>(entry.nTime));
         query.addBindValue(QString::fromStdString(entry.strCorpus));
@@ -136,7 +85,7 @@ std::vector<HistoryEntryTag> CHistoryStore::List(bool* pOk) {
         if (bOk) {
             while (query.next()) {
                 HistoryEntryTag entry;
-                if (!DecodeRequest(query.value(1).toString(), entry.request)) continue;
+                if (!CHistoryEntry::DecodeRequest(query.value(1).toString().toStdU16String(), entry.request)) continue;
                 entry.nId = query.value(0).toLongLong();
                 entry.strRangeLabel = query.value(2).toString().toStdU16String();
                 entry.nTime = query.value(3).toLongLong();

@@ -14,19 +14,14 @@ class CShelfDatabase;
 // transaction. The limit is kept in the database, so that every window
 // keeps the same.
 //
-// A request is stored as JSON:
-//   {"range": 1, "steps": [{"keywords": "春風", "or": false, "variants": true, "part": 0}, ...]}
-// (part: 0 whole text, 1 main text, 2 annotations).
+// A request is stored whole as the text CHistoryEntry::EncodeRequest
+// writes; a row whose text cannot be read is left out of the list.
 // REQUIRES: the database outlives the store and is used in its thread.
 class CHistoryStore {
 public:
     static constexpr int DefaultLimit = 1000;
     static constexpr int MinLimit = 10;
     static constexpr int MaxLimit = 100000;
-    // A stored request with more steps, or longer keywords, is refused as
-    // damaged when read.
-    static constexpr int MaxSteps = 100;
-    static constexpr int MaxKeywordUnits = 4096;
 
     explicit CHistoryStore(CShelfDatabase& database);
 
@@ -45,11 +40,6 @@ public:
     int Limit();
     // Keeps nLimit, clamped to MinLimit .. MaxLimit, and drops what lies beyond it.
     bool SetLimit(int nLimit);
-
-    static QString EncodeRequest(const SearchRequestTag& request);
-    // False (request unchanged) for anything but a request as EncodeRequest
-    // writes it, within MaxSteps and MaxKeywordUnits.
-    static bool DecodeRequest(const QString& strJson, SearchRequestTag& request /* OUT */);
 
     const QString& Error() const;
 

@@ -1,8 +1,10 @@
-// How a search of the history reads in its list, whether a search shown
-// is a step back, and where its range lies in a rebuilt catalogue.
+// How a search of the history reads in its list and is stored, whether a
+// search shown is a step back, and where its range lies in a rebuilt
+// catalogue.
 #include "model/contentstree.h"
 #include "model/historyentry.h"
 #include "support/testcorpus.h"
+#include "text/codeconverter.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,53 @@ TEST(HistoryEntryTest, ReadsAsAChainWithItsOptions) {
     EXPECT_EQ(CHistoryEntry::Options(request), u"and・異体字・全文 → or・異体字なし・注釈");
     EXPECT_EQ(CHistoryEntry::Chain(SearchRequestTag{}), u"");
     EXPECT_EQ(CHistoryEntry::Options(SearchRequestTag{}), u"");
+}
+
+TEST(HistoryEntryTest, ARequestIsStoredWholeAndOnlyAWellFormedOneIsRead) {
+    SearchRequestTag request;
+    request.nRange = 42;
+    request.steps = {{u"春風\u3000\"花\":,", true, false, TextPart::MainText},
+                     {u"a\\n\nb\\", false, true, TextPart::Annotations},
+                     {u"", false, true, TextPart::WholeText}};
+    const std::u16string strText = CHistoryEntry::EncodeRequest(request);
+    EXPECT_EQ(strText, u"range=42\nor,exact,main:春風\u3000\"花\":,\nand,variants,annotations:a\\\\n\\nb\\\\\n"
+                       u"and,variants,whole:");
+    SearchRequestTag back;
+    ASSERT_TRUE(CHistoryEntry::DecodeRequest(strText, back));
+    EXPECT_EQ(back.nRange, 42);
+    ASSERT_EQ(back.steps.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(CHistoryEntry::SameStep(back.steps[i], request.steps[i])) << i;
+
+    const std::u16string strManySteps = [] {
+        std::u16string s = u"range=1";
+        for (size_t n = 0; n <= CHistoryEntry::MaxSteps; ++n) s += u"\nand,variants,whole:a";
+        return s;
+    }();
+    const std::u16string strLong = u"range=1\nand,variants,whole:" + std::u16string(CHistoryEntry::MaxKeywordUnits + 1, u'a');
+    const std::u16string bad[] = {
+        u"",
+        u"range=",
+        u"range=1",                                   // no step
+        u"range=x\nand,variants,whole:a",
+        u"range=-1\nand,variants,whole:a",
+        u"range=99999999999\nand,variants,whole:a",  // beyond 32 bits
+        u"range=1 \nand,variants,whole:a",
+        u"range=1\nand,variants,whole",              // no colon
+        u"range=1\nnot,variants,whole:a",
+        u"range=1\nand,maybe,whole:a",
+        u"range=1\nand,variants,all:a",
+        u"range=1\nand,variants,whole:a\\",         // a backslash at the end
+        u"range=1\nand,variants,whole:a\\t",        // an escape not written
+        u"{\"range\":1}",
+        strManySteps,
+        strLong,
+    };
+    for (const std::u16string& strBad : bad) {
+        SearchRequestTag untouched = request;
+        EXPECT_FALSE(CHistoryEntry::DecodeRequest(strBad, untouched)) << CCodeConverter::Utf16ToUtf8(strBad);
+        EXPECT_EQ(untouched.nRange, 42);
+        EXPECT_EQ(untouched.steps.size(), 3u);
+    }
 }
 
 TEST(HistoryEntryTest, TellsAStepBackFromANewSearch) {
