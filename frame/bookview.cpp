@@ -32,6 +32,7 @@ struct MenuItemSpec {
 const MenuItemSpec kPageMenu[] = {
     {ID_POPUP_COPY, QT_TRANSLATE_NOOP("CBookView", "コピー(300字以内に制限しています。)")},
     {ID_POPUP_SELECT_ALL, QT_TRANSLATE_NOOP("CBookView", "すべて選択。")},
+    {ID_ADD_BOOKMARK, QT_TRANSLATE_NOOP("CBookView", "しおりを挟む…\tF2")},
 };
 
 }  // namespace
@@ -183,6 +184,7 @@ void CBookView::ShowPageMenu(const QPoint& ptGlobal) {
     if (!pChosen) return;
     if (pChosen->data().toInt() == ID_POPUP_COPY) CopyLimited();
     if (pChosen->data().toInt() == ID_POPUP_SELECT_ALL) SelectAll();
+    if (pChosen->data().toInt() == ID_ADD_BOOKMARK) emit commandRequested(ID_ADD_BOOKMARK);
 }
 
 bool CBookView::event(QEvent* pEvent) {

@@ -61,6 +61,10 @@ public:
     // surrogate pair.
     static QString LimitText(const QString& strText, int nCharacters = CopyLimit);
 
+signals:
+    // An item of the right-click menu that is a frame's command (しおりを挟む).
+    void commandRequested(int nId);
+
 protected:
     bool event(QEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;

@@ -10,6 +10,7 @@
 #include "panel/concordancepane.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
+#include "shelf/shelf.h"
 #include "splash/aboutdlg.h"
 
 #include <QAbstractEventDispatcher>
@@ -55,6 +56,9 @@ const CommandSpec kCommands[] = {
     {ID_APP_ABOUT, QT_TRANSLATE_NOOP("CMainFrame", "バージョン(&A)..."), QT_TRANSLATE_NOOP("CMainFrame", "情報")},
     {ID_HELP_FILE, QT_TRANSLATE_NOOP("CMainFrame", "ヘルプ"), nullptr},
     {ID_FILE_PRINT, nullptr, nullptr},
+    {ID_ADD_BOOKMARK, QT_TRANSLATE_NOOP("CMainFrame", "しおりを挟む…\tF2"), nullptr},
+    {ID_VIEW_BOOKMARKS, QT_TRANSLATE_NOOP("CMainFrame", "しおり一覧…"), nullptr},
+    {ID_VIEW_HISTORY, QT_TRANSLATE_NOOP("CMainFrame", "検索履歴…"), nullptr},
 };
 
 // The menu bar; 0 is a separator.
@@ -65,7 +69,9 @@ struct MenuSpec {
 
 const MenuSpec kMenuBar[] = {
     {QT_TRANSLATE_NOOP("CMainFrame", "ファイル(&F)"), {ID_PRINT_SETUP, ID_PRINT, ID_APP_EXIT}},
-    {QT_TRANSLATE_NOOP("CMainFrame", "編集(&E)"), {ID_EDIT_COPY, ID_EDIT_COPY_CITED, ID_SELECT_ALL, 0, ID_GO_TO_CITATION}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "編集(&E)"),
+     {ID_EDIT_COPY, ID_EDIT_COPY_CITED, ID_SELECT_ALL, 0, ID_GO_TO_CITATION, 0, ID_ADD_BOOKMARK, ID_VIEW_BOOKMARKS,
+      ID_VIEW_HISTORY}},
     {QT_TRANSLATE_NOOP("CMainFrame", "表示(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_FULL, 0, ID_VIEW_CONCORDANCE}},
     {QT_TRANSLATE_NOOP("CMainFrame", "一覧"),
      {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT}},
@@ -87,6 +93,7 @@ const AcceleratorSpec kAccelerators[] = {
     // Keys without Ctrl, which the page view keeps for its warning.
     {QKeyCombination(Qt::Key_F6), ID_GO_TO_CITATION},
     {QKeyCombination(Qt::Key_F7), ID_VIEW_CONCORDANCE},
+    {QKeyCombination(Qt::Key_F2), ID_ADD_BOOKMARK},
 };
 
 }  // namespace
@@ -122,6 +129,9 @@ const CMainFrame::CommandRoute* CMainFrame::FindRoute(int nId) {
         {ID_NEXT_HIT, &CMainFrame::OnNextHit, nullptr, &CNavigation::CanNextHit},
         {ID_APP_ABOUT, &CMainFrame::OnAppAbout, nullptr, nullptr},
         {ID_HELP_FILE, &CMainFrame::OnHelpFile, nullptr, nullptr},
+        {ID_ADD_BOOKMARK, &CMainFrame::OnAddBookmark, &CMainFrame::CanAddBookmark, nullptr},
+        {ID_VIEW_BOOKMARKS, &CMainFrame::OnViewBookmarks, nullptr, nullptr},
+        {ID_VIEW_HISTORY, &CMainFrame::OnViewHistory, nullptr, nullptr},
     };
     for (const CommandRoute& route : kRoutes)
         if (route.nId == nId) return &route;
@@ -247,6 +257,12 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
     });
     connect(m_pConcordancePane, &CConcordancePane::hitActivated, m_pLeftForm, &CLeftForm::OpenHitPage);
     connect(m_pConcordancePane, &CConcordancePane::closeRequested, this, [this] { ShowConcordance(false); });
+
+    // Bookmarks and the search history; the page view's menu reaches the
+    // frame's commands.
+    m_pShelf = new CShelf(*m_pLeftForm, this);
+    connect(m_pShelf, &CShelf::openPageRequested, this, &CMainFrame::GoToCitation);
+    connect(m_pBookView, &CBookView::commandRequested, this, &CMainFrame::ExecuteCommand);
 
     // The toolbar's slider and page box follow the panel's current page.
     m_pToolBar->SetLeftForm(m_pLeftForm);
@@ -429,3 +445,13 @@ bool CMainFrame::HasCitablePage() const {
 }
 
 bool CMainFrame::IsPageViewActive() const { return m_pActiveView == m_pBookView; }
+
+bool CMainFrame::CanAddBookmark() const { return HasPage() && m_pShelf->CanAddBookmark(); }
+
+// --- Bookmarks and history
+
+void CMainFrame::OnAddBookmark() { m_pShelf->AddBookmark(); }
+
+void CMainFrame::OnViewBookmarks() { m_pShelf->ShowBookmarks(); }
+
+void CMainFrame::OnViewHistory() { m_pShelf->ShowHistory(); }

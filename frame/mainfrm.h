@@ -10,6 +10,7 @@ class CConcordancePane;
 class CLeftForm;
 class CNavigation;
 class CSCrollToolBar;
+class CShelf;
 class QAction;
 class QMenu;
 class QSplitter;
@@ -44,6 +45,8 @@ public:
     ST_SplitterWnd* Splitter() const { return m_pSplitter; }
     CSCrollToolBar* ToolBar() const { return m_pToolBar; }
     CConcordancePane* ConcordancePane() const { return m_pConcordancePane; }
+    // The bookmarks and the search history.
+    CShelf* Shelf() const { return m_pShelf; }
     // The pane that commands go to first (m_pLeftForm or m_pBookView).
     QWidget* ActiveView() const { return m_pActiveView; }
 
@@ -91,6 +94,9 @@ private:
     void OnNextVolume();
     void OnPrevHit();
     void OnNextHit();
+    void OnAddBookmark();
+    void OnViewBookmarks();
+    void OnViewHistory();
     // Shows page nPage of the current volume and moves the slider and the
     // page box to it.
     void GoToPage(int32_t nPage);
@@ -109,6 +115,7 @@ private:
     bool HasPage() const;
     // A page is shown that a citation names.
     bool HasCitablePage() const;
+    bool CanAddBookmark() const;
     bool IsPageViewActive() const;
     // The navigation rules for the panel's current volume, page and hits.
     CNavigation Navigation() const;
@@ -119,6 +126,7 @@ private:
     CConcordancePane* m_pConcordancePane = nullptr;
     CLeftForm* m_pLeftForm = nullptr;
     CSCrollToolBar* m_pToolBar = nullptr;
+    CShelf* m_pShelf = nullptr;  // a child of the frame
     QWidget* m_pActiveView = nullptr;
     QHash<int, QAction*> m_actions;
 };

@@ -200,7 +200,8 @@ TEST_F(BookViewTest, RightClickMenuOnlyOnAShownPage) {
 
     ShowPage(Characters(20));
     EXPECT_EQ(PopupCaptions([&] { RightClick(); }),
-              (QStringList{QStringLiteral("コピー(300字以内に制限しています。)"), QStringLiteral("すべて選択。")}));
+              (QStringList{QStringLiteral("コピー(300字以内に制限しています。)"), QStringLiteral("すべて選択。"),
+                           QStringLiteral("しおりを挟む…\tF2")}));
 }
 
 TEST_F(BookViewTest, CtrlInThePageWarnsOncePerKeyDown) {

@@ -113,7 +113,9 @@ TEST_F(MainFrameTest, StartsBlankOnTheContentsTabWithPageCommandsDisabled) {
 TEST_F(MainFrameTest, MenuBarHasEveryCaptionInOrder) {
     const std::vector<std::pair<QString, QStringList>> expected = {
         {"ファイル(&F)", {"印刷設定(&S)", "印刷(&P)", "終了(&X)"}},
-        {"編集(&E)", {"コピー(&C)", "引用付きでコピー", "すべて選択(&Q)", "-", "引用へ移動…\tF6"}},
+        {"編集(&E)",
+         {"コピー(&C)", "引用付きでコピー", "すべて選択(&Q)", "-", "引用へ移動…\tF6", "-", "しおりを挟む…\tF2",
+          "しおり一覧…", "検索履歴…"}},
         {"表示(&V)", {"ツールバー(&T)", "状態バー(&S)", "全表示(&p)", "-", "用例(&K)\tF7"}},
         {"一覧", {"上の頁へ(&P)", "次の頁へ(&N)", "-", "上の巻へ", "次の巻へ", "-", "上の検索結果", "次の検索結果"}},
         {"ヘルプ(&H)", {"バージョン(&A)...", "ヘルプ"}},
