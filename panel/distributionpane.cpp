@@ -149,7 +149,9 @@ void CDistributionPane::Rebuild() {
     const int nBars = static_cast<int>(m_counts.size());
     m_pBack->setVisible(m_pBook != nullptr);
     if (m_pBook)
-        m_pTitle->setText(tr("「%1」の巻ごと（%2 巻）。棒を押すとその巻の結果だけを表示します。")
+        m_pTitle->setText((nBars <= kMaxVolumeLabels
+                               ? tr("「%1」の巻ごと（%2 巻）。棒を押すとその巻の結果だけを表示します。")
+                               : tr("「%1」の巻ごと（%2 巻、左から目録の順。棒に触れると巻名）。棒を押すとその巻の結果だけを表示します。"))
                               .arg(NodeName(m_pBook), locale.toString(nBars)));
     else
         m_pTitle->setText(
@@ -175,14 +177,22 @@ void CDistributionPane::Rebuild() {
     pSeries->append(pPages);
     pSeries->append(pPlaces);
     pSeries->setBarWidth(0.8);
+    // The books' figures at the ends of their bars; the volumes' are too
+    // many to read, and show on a touch.
+    if (bAcross) {
+        pSeries->setLabelsVisible(true);
+        pSeries->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+        pSeries->setLabelsFormat(QStringLiteral("@value"));
+        for (QBarSet* pSet : {pPages, pPlaces}) pSet->setLabelColor(palette().color(QPalette::WindowText));
+    }
     pChart->addSeries(pSeries);
 
     auto* pNames = new QBarCategoryAxis;
     pNames->append(names);
     pNames->setLabelsVisible(bAcross || nBars <= kMaxVolumeLabels);
-    if (!pNames->labelsVisible()) pNames->setTitleText(tr("巻（左から目録の順、棒に触れると巻名）"));
+    pNames->setGridLineVisible(false);
     auto* pValues = new QValueAxis;
-    pValues->setRange(0, static_cast<qreal>(std::max<int64_t>(nMost, 1)) * 1.05);
+    pValues->setRange(0, static_cast<qreal>(std::max<int64_t>(nMost, 1)) * (bAcross ? 1.12 : 1.05));
     pValues->setLabelFormat(QStringLiteral("%d"));
     pValues->applyNiceNumbers();
     pChart->addAxis(pNames, bAcross ? Qt::AlignLeft : Qt::AlignBottom);
