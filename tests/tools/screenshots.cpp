@@ -11,6 +11,7 @@
 #include "panel/keywordedit.h"
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
+#include "saveshot.h"
 
 #include <QDir>
 #include <QElapsedTimer>
