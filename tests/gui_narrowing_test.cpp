@@ -55,6 +55,8 @@ protected:
 };
 
 TEST_F(NarrowingTest, ASearchWithinResultsShowsItsChainAndStepsBack) {
+    int nMade = 0;
+    QObject::connect(&Panel(), &CLeftForm::searchMade, [&] { ++nMade; });
     Search(QStringLiteral("不"));
     ASSERT_EQ(Rows(), (QStringList{"學而第一 1", "學而第一 2", "學而第一 3"}));
     EXPECT_TRUE(Label(CLeftForm::IDC_CHAIN)->isHidden());
@@ -82,12 +84,14 @@ TEST_F(NarrowingTest, ASearchWithinResultsShowsItsChainAndStepsBack) {
     EXPECT_EQ(Rows(), (QStringList{"學而第一 1", "學而第一 2", "學而第一 3"}));
     EXPECT_EQ(Panel().KeywordBox()->text(), QStringLiteral("不"));
     EXPECT_TRUE(Label(CLeftForm::IDC_CHAIN)->isHidden());
+    EXPECT_EQ(nMade, 2);  // the two searches made; neither the refusal nor the step back
 
     // The request runs again as a whole, as the history does; a plain
     // search starts a new chain.
     ASSERT_TRUE(Panel().RunRequest(request));
     EXPECT_EQ(Rows(), (QStringList{"學而第一 2"}));
     EXPECT_EQ(Panel().Chain().StepCount(), 2u);
+    EXPECT_EQ(nMade, 3);  // a request run again is one search
     Search(QStringLiteral("政"));
     EXPECT_EQ(Rows(), (QStringList{"為政第二 1"}));
     EXPECT_EQ(Panel().Chain().StepCount(), 1u);
