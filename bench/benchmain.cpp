@@ -8,6 +8,7 @@
 
 #include "bench/benchoptions.h"
 #include "bench/concordancerun.h"
+#include "bench/resultsrun.h"
 #include "bench/formsrun.h"
 #include "bench/profileloop.h"
 #include "bench/scalerun.h"
@@ -41,6 +42,9 @@ int main(int argc, char** argv) {
         break;
     case CBenchOptions::Mode::Concordance:
         pRun = std::make_unique<CConcordanceRun>(options);
+        break;
+    case CBenchOptions::Mode::Results:
+        pRun = std::make_unique<CResultsRun>(options);
         break;
     case CBenchOptions::Mode::Loop:
         pRun = std::make_unique<CProfileLoop>(options);

@@ -16,7 +16,7 @@ const char* const kUsage =
     "(token per character and trigram), Xapian, ripgrep's text file and the\n"
     "brute-force scan from them under --out, runs the query set through every\n"
     "engine and through the reader's own search, and prints Markdown tables.\n"
-    "--scale, --forms, --concordance and --loop run another measurement instead.\n"
+    "--scale, --forms, --concordance, --results and --loop run another measurement instead.\n"
     "\n";
 
 std::vector<OptionSpec> BenchOptions() {
@@ -41,6 +41,9 @@ std::vector<OptionSpec> BenchOptions() {
         {"--concordance", nullptr,
          "instead: time the concordance of a few searches over the whole corpus: its first screen, all its rows, "
          "its sorts and its export"},
+        {"--results", nullptr,
+         "instead: time the counts per book and volume, the reading order and the narrowing of a few searches' rows "
+         "(range: the first category)"},
         {"--loop", "ID", "instead: run the reader's search for query ID (or all) for --seconds, for a profiler"},
         {"--seconds", "S", "with --loop: how long (default 20)"},
         {"--first", nullptr, "with --loop: each run a first run, on the index opened afresh (the opening not timed)"},
@@ -95,7 +98,7 @@ bool CBenchOptions::Parse(int argc, char** argv, std::string& strError) {
     }
 
     std::vector<const char*> modes;
-    for (const char* pszMode : {"--scale", "--forms", "--concordance", "--loop"})
+    for (const char* pszMode : {"--scale", "--forms", "--concordance", "--results", "--loop"})
         if (commandLine.Has(pszMode)) modes.push_back(pszMode);
     if (modes.size() > 1) {
         strError = std::string(modes[0]) + " and " + modes[1] + " are two different runs; give one";
@@ -121,6 +124,7 @@ bool CBenchOptions::Parse(int argc, char** argv, std::string& strError) {
     m_bScaleCheck = commandLine.Has("--scale-check");
     if (commandLine.Has("--forms")) m_eMode = Mode::Forms;
     if (commandLine.Has("--concordance")) m_eMode = Mode::Concordance;
+    if (commandLine.Has("--results")) m_eMode = Mode::Results;
     if (commandLine.Has("--loop")) {
         m_eMode = Mode::Loop;
         m_strLoop = commandLine.Value("--loop");

@@ -10,7 +10,7 @@ class CBenchOptions {
 public:
     // What the bench measures; side by side unless an option asks for one
     // of the others.
-    enum class Mode { SideBySide, Scale, Forms, Concordance, Loop };
+    enum class Mode { SideBySide, Scale, Forms, Concordance, Results, Loop };
 
     // The engines of the side-by-side run, by their --engines names, in the
     // order of the table's columns.

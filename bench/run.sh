@@ -12,6 +12,8 @@
 #                             search (a minute)
 #   bench/run.sh --concordance  the concordance of a few searches over the
 #                             whole corpus (half a minute)
+#   bench/run.sh --results    the counts per book and volume, the reading order
+#                             and the narrowing of a few searches' rows
 #
 # Extra arguments go to tessaline-bench (see build-bench/bench/tessaline-bench --help).
 # The peers' indexes and the scaled corpus go to out/bench/ (git-ignored).
@@ -41,6 +43,7 @@ for arg in "$@"; do
   [ "$arg" = "--scale" ] && mode=scale
   [ "$arg" = "--forms" ] && mode=forms
   [ "$arg" = "--concordance" ] && mode=concordance
+  [ "$arg" = "--results" ] && mode=results
 done
 
 machine() {
@@ -61,7 +64,7 @@ fragment=out/bench/$mode.md
     echo "Command: \`bench/run.sh $*\` (runs \`nice -n 10 $bench --scale-check $*\`)."
     echo
     nice -n 10 "$bench" --corpus "$corpus" --queries "$queries" --scale-check "$@"
-  elif [ "$mode" = forms ] || [ "$mode" = concordance ]; then
+  elif [ "$mode" = forms ] || [ "$mode" = concordance ] || [ "$mode" = results ]; then
     echo "Command: \`bench/run.sh $*\` (runs \`$bench --corpus $corpus $*\`)."
     echo
     "$bench" --corpus "$corpus" --queries "$queries" "$@"
@@ -88,6 +91,7 @@ side=$(if [ "$mode" = side-by-side ]; then cat "$fragment"; else section side-by
 scale=$(if [ "$mode" = scale ]; then cat "$fragment"; else section scale; fi)
 forms=$(if [ "$mode" = forms ]; then cat "$fragment"; else section forms; fi)
 concordance=$(if [ "$mode" = concordance ]; then cat "$fragment"; else section concordance; fi)
+results=$(if [ "$mode" = results ]; then cat "$fragment"; else section results; fi)
 {
   cat <<'EOF'
 # Benchmarks
@@ -115,6 +119,7 @@ bench/run.sh               # side by side on out/corpus (five to ten minutes)
 bench/run.sh --scale 30    # the synthetic corpus (heavy; run it alone)
 bench/run.sh --forms       # what the line of the forms searched costs
 bench/run.sh --concordance # what the concordance costs
+bench/run.sh --results     # counts per book and volume, reading order, narrowing
 ```
 
 ## Side by side on the default corpus
@@ -148,6 +153,15 @@ EOF
   echo "<!-- concordance begin -->"
   [ -n "$concordance" ] && echo "$concordance" || echo "(not measured yet: bench/run.sh --concordance)"
   echo "<!-- concordance end -->"
+  echo
+  echo "## The result rows"
+  echo
+  echo "Where the hits fall (\`CHitDistribution\`: the window's 分布 chart, \`tessaline-cli search --by\`),"
+  echo "the rows in reading order and narrowed to a book (\`CResultList\`):"
+  echo
+  echo "<!-- results begin -->"
+  [ -n "$results" ] && echo "$results" || echo "(not measured yet: bench/run.sh --results)"
+  echo "<!-- results end -->"
 } > "$readme.new"
 mv "$readme.new" "$readme"
 echo "bench/run.sh: wrote $readme ($mode)"

@@ -8,6 +8,7 @@
 #include "frame/st_splitterwnd.h"
 #include "model/navigation.h"
 #include "panel/concordancepane.h"
+#include "panel/distributionpane.h"
 #include "panel/leftform.h"
 #include "resources/resource.h"
 #include "shelf/shelf.h"
@@ -22,6 +23,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -44,6 +46,7 @@ const CommandSpec kCommands[] = {
     // After the tab, the key that menus show beside the caption.
     {ID_GO_TO_CITATION, QT_TRANSLATE_NOOP("CMainFrame", "引用へ移動…\tF6"), nullptr},
     {ID_VIEW_CONCORDANCE, QT_TRANSLATE_NOOP("CMainFrame", "用例(&K)\tF7"), nullptr},
+    {ID_VIEW_DISTRIBUTION, QT_TRANSLATE_NOOP("CMainFrame", "分布(&D)\tF8"), nullptr},
     {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("CMainFrame", "ツールバー(&T)"), nullptr},
     {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("CMainFrame", "状態バー(&S)"), nullptr},
     {ID_VIEW_FULL, QT_TRANSLATE_NOOP("CMainFrame", "全表示(&p)"), nullptr},
@@ -72,7 +75,7 @@ const MenuSpec kMenuBar[] = {
     {QT_TRANSLATE_NOOP("CMainFrame", "編集(&E)"),
      {ID_EDIT_COPY, ID_EDIT_COPY_CITED, ID_SELECT_ALL, 0, ID_GO_TO_CITATION, 0, ID_ADD_BOOKMARK, ID_VIEW_BOOKMARKS,
       ID_VIEW_HISTORY}},
-    {QT_TRANSLATE_NOOP("CMainFrame", "表示(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_FULL, 0, ID_VIEW_CONCORDANCE}},
+    {QT_TRANSLATE_NOOP("CMainFrame", "表示(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_FULL, 0, ID_VIEW_CONCORDANCE, ID_VIEW_DISTRIBUTION}},
     {QT_TRANSLATE_NOOP("CMainFrame", "一覧"),
      {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT}},
     {QT_TRANSLATE_NOOP("CMainFrame", "ヘルプ(&H)"), {ID_APP_ABOUT, ID_HELP_FILE}},
@@ -93,6 +96,7 @@ const AcceleratorSpec kAccelerators[] = {
     // Keys without Ctrl, which the page view keeps for its warning.
     {QKeyCombination(Qt::Key_F6), ID_GO_TO_CITATION},
     {QKeyCombination(Qt::Key_F7), ID_VIEW_CONCORDANCE},
+    {QKeyCombination(Qt::Key_F8), ID_VIEW_DISTRIBUTION},
     {QKeyCombination(Qt::Key_F2), ID_ADD_BOOKMARK},
 };
 
@@ -119,6 +123,7 @@ const CMainFrame::CommandRoute* CMainFrame::FindRoute(int nId) {
         {ID_EDIT_COPY_CITED, &CMainFrame::OnEditCopyCited, &CMainFrame::HasCitablePage, nullptr},
         {ID_GO_TO_CITATION, &CMainFrame::OnGoToCitation, nullptr, nullptr},
         {ID_VIEW_CONCORDANCE, &CMainFrame::OnViewConcordance, nullptr, nullptr},
+        {ID_VIEW_DISTRIBUTION, &CMainFrame::OnViewDistribution, nullptr, nullptr},
         {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, nullptr, nullptr},
         {ID_VIEW_FULL, &CMainFrame::OnViewFull, nullptr, nullptr},
         {ID_PREV_PAGE, &CMainFrame::OnPrevPage, nullptr, &CNavigation::CanPrevPage},
@@ -180,6 +185,7 @@ void CMainFrame::CreateActions() {
     }
     Action(ID_VIEW_TOOLBAR)->setCheckable(true);
     Action(ID_VIEW_CONCORDANCE)->setCheckable(true);
+    Action(ID_VIEW_DISTRIBUTION)->setCheckable(true);
     // Reachable by its key only.
     addAction(Action(ID_FILE_PRINT));
 }
@@ -225,12 +231,16 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
     m_pPageColumn->setObjectName(QStringLiteral("pageColumn"));
     m_pPageColumn->setChildrenCollapsible(false);
     m_pConcordancePane = new CConcordancePane;
+    m_pDistributionPane = new CDistributionPane;
     m_pPageColumn->addWidget(m_pBookView);
     m_pPageColumn->addWidget(m_pConcordancePane);
+    m_pPageColumn->addWidget(m_pDistributionPane);
     m_pPageColumn->setStretchFactor(0, 1);
     m_pPageColumn->setStretchFactor(1, 0);
+    m_pPageColumn->setStretchFactor(2, 0);
     m_pPageColumn->setFocusProxy(m_pBookView);
     m_pConcordancePane->hide();
+    m_pDistributionPane->hide();
     m_pSplitter->Create(m_pLeftForm, m_pPageColumn, true);
     setCentralWidget(m_pSplitter);
     connect(m_pLeftForm, &CLeftForm::navigateRequested, m_pBookView, &CBookView::Navigate2);
@@ -257,6 +267,15 @@ void CMainFrame::CreateClient(const QString& strDataFolder) {
     });
     connect(m_pConcordancePane, &CConcordancePane::hitActivated, m_pLeftForm, &CLeftForm::OpenHitPage);
     connect(m_pConcordancePane, &CConcordancePane::closeRequested, this, [this] { ShowConcordance(false); });
+
+    // The chart of where the hits fall follows the last search and narrows
+    // the list; the panel's すべて表示 takes it back to the books.
+    connect(m_pLeftForm, &CLeftForm::searched, this, [this] { m_pDistributionPane->SetResults(m_pLeftForm->Results()); });
+    connect(m_pLeftForm, &CLeftForm::rowsChanged, this, [this] {
+        if (!m_pLeftForm->Results().GetNarrowNode() && m_pDistributionPane->Book()) m_pDistributionPane->ShowBooks();
+    });
+    connect(m_pDistributionPane, &CDistributionPane::narrowRequested, m_pLeftForm, &CLeftForm::NarrowTo);
+    connect(m_pDistributionPane, &CDistributionPane::closeRequested, this, [this] { ShowDistribution(false); });
 
     // Bookmarks and the search history; the page view's menu reaches the
     // frame's commands.
@@ -296,6 +315,8 @@ void CMainFrame::UpdateCommandUI() {
     }
     const bool bConcordance = !m_pConcordancePane->isHidden();
     if (Action(ID_VIEW_CONCORDANCE)->isChecked() != bConcordance) Action(ID_VIEW_CONCORDANCE)->setChecked(bConcordance);
+    const bool bDistribution = !m_pDistributionPane->isHidden();
+    if (Action(ID_VIEW_DISTRIBUTION)->isChecked() != bDistribution) Action(ID_VIEW_DISTRIBUTION)->setChecked(bDistribution);
     const bool bToolBar = !m_pToolBar->isHidden();
     if (Action(ID_VIEW_TOOLBAR)->isChecked() != bToolBar) Action(ID_VIEW_TOOLBAR)->setChecked(bToolBar);
 }
@@ -350,16 +371,25 @@ void CMainFrame::GoToCitation(int32_t nVolume, int32_t nPage) {
 
 void CMainFrame::OnViewConcordance() { ShowConcordance(m_pConcordancePane->isHidden()); }
 
-void CMainFrame::ShowConcordance(bool bShow) {
-    if (bShow == !m_pConcordancePane->isHidden()) return;
+void CMainFrame::ShowConcordance(bool bShow) { ShowUnderPage(m_pConcordancePane, bShow); }
+
+void CMainFrame::OnViewDistribution() { ShowDistribution(m_pDistributionPane->isHidden()); }
+
+void CMainFrame::ShowDistribution(bool bShow) { ShowUnderPage(m_pDistributionPane, bShow); }
+
+void CMainFrame::ShowUnderPage(QWidget* pPane, bool bShow) {
+    if (bShow == !pPane->isHidden()) return;
     if (!bShow) {
-        m_pConcordancePane->hide();
+        pPane->hide();
         return;
     }
-    m_pConcordancePane->show();
-    // Two fifths of the column, under the page.
-    const int nHeight = m_pPageColumn->height() - m_pPageColumn->handleWidth();
-    m_pPageColumn->setSizes({nHeight - nHeight * 2 / 5, nHeight * 2 / 5});
+    pPane->show();
+    // Two fifths of the column under the page, shared by the panes that show.
+    const int nHeight = m_pPageColumn->height() - m_pPageColumn->handleWidth() * 2;
+    const int nPanes = (m_pConcordancePane->isHidden() ? 0 : 1) + (m_pDistributionPane->isHidden() ? 0 : 1);
+    const int nPane = nHeight * 2 / 5 / std::max(1, nPanes);
+    m_pPageColumn->setSizes({nHeight - nPane * nPanes, m_pConcordancePane->isHidden() ? 0 : nPane,
+                             m_pDistributionPane->isHidden() ? 0 : nPane});
 }
 
 void CMainFrame::OnSelectAll() {

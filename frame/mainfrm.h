@@ -7,6 +7,7 @@
 
 class CBookView;
 class CConcordancePane;
+class CDistributionPane;
 class CLeftForm;
 class CNavigation;
 class CSCrollToolBar;
@@ -45,6 +46,7 @@ public:
     ST_SplitterWnd* Splitter() const { return m_pSplitter; }
     CSCrollToolBar* ToolBar() const { return m_pToolBar; }
     CConcordancePane* ConcordancePane() const { return m_pConcordancePane; }
+    CDistributionPane* DistributionPane() const { return m_pDistributionPane; }
     // The bookmarks and the search history.
     CShelf* Shelf() const { return m_pShelf; }
     // The pane that commands go to first (m_pLeftForm or m_pBookView).
@@ -109,6 +111,10 @@ private:
     void GoToCitation(int32_t nVolume, int32_t nPage);
     // Shows or hides the concordance under the page view.
     void ShowConcordance(bool bShow);
+    void OnViewDistribution();
+    void ShowDistribution(bool bShow);
+    // Shows or hides a pane under the page view (the concordance, the chart).
+    void ShowUnderPage(QWidget* pPane, bool bShow);
 
     // Enabling rules; those of the page, volume and hit commands are the
     // navigation's.
@@ -122,8 +128,9 @@ private:
 
     ST_SplitterWnd* m_pSplitter = nullptr;
     CBookView* m_pBookView = nullptr;
-    QSplitter* m_pPageColumn = nullptr;  // the page view above the concordance
+    QSplitter* m_pPageColumn = nullptr;  // the page view above the concordance and the chart
     CConcordancePane* m_pConcordancePane = nullptr;
+    CDistributionPane* m_pDistributionPane = nullptr;
     CLeftForm* m_pLeftForm = nullptr;
     CSCrollToolBar* m_pToolBar = nullptr;
     CShelf* m_pShelf = nullptr;  // a child of the frame

@@ -275,50 +275,51 @@ void CResultList::SortRows(Order eOrder) {
     CollectShown();
 }
 
-// The books and their volumes in the order of the contents tree (pre-order
-// under the range), then the page number; in a book, rows that no volume
-// holds after its volumes; rows that no book holds last, by page index.
-// Sorting keys rather than walking the tree keeps it at O(n log n) for any
-// catalogue.
+// The books and their volumes in the order of the contents tree, then the
+// page number; in a book, rows that no volume holds after its volumes; rows
+// that no book holds last, by page index. A row's place is its volume (or
+// its book, without one), and the places in post-order under the range are
+// exactly that order: a book's volumes, then the book itself. So the rows,
+// first put by page number (stable, in the index's order), are bucketed by
+// place in linear time; the buffers stay for the next sort.
 void CResultList::SortByReadingOrder() {
-    std::unordered_map<const ContentsNodeTag*, uint32_t> ranks;
+    SortByPageNo();
+    m_placeRanks.clear();
     uint32_t nRank = 0;
-    std::vector<const ContentsNodeTag*> stack;
-    if (m_pRange) stack.push_back(m_pRange);
+    struct Visit {
+        const ContentsNodeTag* pNode;
+        size_t nChild;
+    };
+    std::vector<Visit> stack;
+    if (m_pRange) stack.push_back({m_pRange, 0});
     while (!stack.empty()) {
-        const ContentsNodeTag* pNode = stack.back();
+        Visit& visit = stack.back();
+        if (visit.nChild < visit.pNode->children.size()) {
+            const ContentsNodeTag* pChild = visit.pNode->children[visit.nChild++].get();
+            stack.push_back({pChild, 0});
+            continue;
+        }
+        m_placeRanks.emplace(visit.pNode, nRank++);
         stack.pop_back();
-        ranks.emplace(pNode, nRank++);
-        for (auto it = pNode->children.rbegin(); it != pNode->children.rend(); ++it) stack.push_back(it->get());
     }
-    auto rankOf = [&ranks](const ContentsNodeTag* pNode) {
-        if (!pNode) return UINT32_MAX;
-        const auto it = ranks.find(pNode);
-        return it == ranks.end() ? UINT32_MAX : it->second;
-    };
-    struct Keyed {
-        uint32_t nBook;
-        uint32_t nVolume;
-        uint32_t nPage;
-        int32_t nIndex;
-        size_t i;
-    };
-    std::vector<Keyed> keys;
-    keys.reserve(m_rows.size());
+    const uint32_t nLast = nRank;  // rows that no book holds, or a place outside the range
+    m_placeOfRow.resize(m_rows.size());
+    m_placeStarts.assign(static_cast<size_t>(nLast) + 2, 0);
+    const ContentsNodeTag* pLastPlace = nullptr;
+    uint32_t nLastRank = nLast;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        const Row& row = m_rows[i];
-        keys.push_back({rankOf(row.pBook), rankOf(row.pVolume), row.pVolume ? static_cast<uint32_t>(row.pageNo) : 0u,
-                        row.pageIndex, i});
+        const ContentsNodeTag* pPlace = m_rows[i].pVolume ? m_rows[i].pVolume : m_rows[i].pBook;
+        if (pPlace != pLastPlace || i == 0) {
+            const auto it = pPlace ? m_placeRanks.find(pPlace) : m_placeRanks.end();
+            nLastRank = it == m_placeRanks.end() ? nLast : it->second;
+            pLastPlace = pPlace;
+        }
+        m_placeOfRow[i] = nLastRank;
+        ++m_placeStarts[nLastRank + 1];
     }
-    std::sort(keys.begin(), keys.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.nBook != b.nBook) return a.nBook < b.nBook;
-        if (a.nVolume != b.nVolume) return a.nVolume < b.nVolume;
-        if (a.nPage != b.nPage) return a.nPage < b.nPage;
-        if (a.nIndex != b.nIndex) return a.nIndex < b.nIndex;
-        return a.i < b.i;
-    });
+    for (size_t k = 1; k < m_placeStarts.size(); ++k) m_placeStarts[k] += m_placeStarts[k - 1];
     m_sorted.resize(m_rows.size());
-    for (size_t i = 0; i < keys.size(); ++i) m_sorted[i] = m_rows[keys[i].i];
+    for (size_t i = 0; i < m_rows.size(); ++i) m_sorted[m_placeStarts[m_placeOfRow[i]]++] = m_rows[i];
     m_rows.swap(m_sorted);
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // One row of the result list: a page found by a search, with where it lies.
@@ -115,6 +116,11 @@ private:
 
     std::vector<Row> m_rows;
     std::vector<Row> m_sorted;  // the sort's second buffer, kept for the next search
+    // The reading order's buffers: each place's rank, each row's place, the
+    // places' first rows.
+    std::unordered_map<const ContentsNodeTag*, uint32_t> m_placeRanks;
+    std::vector<uint32_t> m_placeOfRow;
+    std::vector<uint32_t> m_placeStarts;
     std::vector<Row> m_shown;   // the rows under m_pNarrow, when it is set
     const ContentsNodeTag* m_pNarrow = nullptr;
     int64_t m_nShownHits = 0;

@@ -392,6 +392,7 @@ bool CLeftForm::RunStep(const SearchStepTag& step, bool bWithin) {
         m_chain.Start(m_index, step);
     m_nSearchedRange = m_nRange;
     ShowChainResult();
+    if (!m_bRunningRequest) emit searchMade();
     return true;
 }
 
@@ -473,7 +474,9 @@ bool CLeftForm::RunRequest(const SearchRequestTag& request) {
     m_nRange = static_cast<uint16_t>(request.nRange);
     m_strRangeLabel = QString::fromStdU16String(m_contents.RangeLabel(request.nRange));
     RangeLabel()->setText(m_strRangeLabel);
-    for (size_t i = 0; i < request.steps.size(); ++i) {
+    m_bRunningRequest = true;
+    bool bRan = true;
+    for (size_t i = 0; i < request.steps.size() && bRan; ++i) {
         const SearchStepTag& step = request.steps[i];
         const int nPart = static_cast<int>(step.ePart);
         if (nPart != m_nTextPart && nPart >= 0 && nPart <= 2) {
@@ -481,9 +484,11 @@ bool CLeftForm::RunRequest(const SearchRequestTag& request) {
             OnTextPart(nPart);
         }
         ShowStepOptions(step);
-        if (!RunStep(step, i > 0)) return false;
+        bRan = RunStep(step, i > 0);
     }
-    return true;
+    m_bRunningRequest = false;
+    if (bRan) emit searchMade();
+    return bRan;
 }
 
 void CLeftForm::ShowListPage() {

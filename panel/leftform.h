@@ -238,6 +238,10 @@ signals:
     // A search has replaced the rows (Results(), Keywords(), LastRequest()),
     // or a step back has restored those of the search before.
     void searched();
+    // A search was made: from the search command, or a whole request run
+    // again (once, after its last step); after searched(). Not sent for a
+    // step back. What a history records.
+    void searchMade();
     // The rows shown changed without a search: narrowed to a book or a
     // volume, or every row shown again (not sent for a new order).
     void rowsChanged();
@@ -307,6 +311,7 @@ private:
 
     CSearchChain m_chain;
     int32_t m_nSearchedRange = 0;  // the range of the chain's last search
+    bool m_bRunningRequest = false;  // RunRequest is running its steps
     CResultList m_results;
     CSearchForms m_searchForms;  // of the last search, empty with variants off
     CHitParts m_hitParts;

@@ -290,14 +290,30 @@ int CPanelControls::PlaceButtonLine(int nWidth, int nY, int nLabelId, int nButto
         pButton->hide();
         return 0;
     }
-    // One row: a line too long for it is cut with an ellipsis and shown
-    // whole as the label's tooltip.
+    // One row, or two for a line too long for one; a line too long for two
+    // is cut with an ellipsis. The whole line is the label's tooltip.
     const int nTextWidth = std::max(20, nWidth - 15 - kLineButtonWidth - 4);
-    pLabel->setText(pLabel->fontMetrics().elidedText(strLine, Qt::ElideRight, nTextWidth));
+    const QFontMetrics metrics = pLabel->fontMetrics();
+    const bool bTwoRows = metrics.horizontalAdvance(strLine) > nTextWidth;
+    auto height = [&](const QString& strText) {
+        return metrics.boundingRect(QRect(0, 0, nTextWidth, 100 * metrics.lineSpacing()), Qt::TextWordWrap, strText)
+            .height();
+    };
+    // A row as high as the line's own characters make it (the CJK font's).
+    const int nRowHeight = height(strLine.left(1));
+    QString strShown = strLine;
+    if (bTwoRows) {
+        for (int nRoom = 2 * nTextWidth; height(strShown) > 2 * nRowHeight && nRoom > 0; nRoom -= nTextWidth / 8)
+            strShown = metrics.elidedText(strLine, Qt::ElideRight, nRoom);
+    }
+    const int nHeight = bTwoRows ? std::max(kButtonLineHeight, 2 * nRowHeight + 2) : kButtonLineHeight;
+    pLabel->setWordWrap(bTwoRows);
+    pLabel->setText(strShown);
     pLabel->setToolTip(strLine);
-    pLabel->setGeometry(5, nY, nTextWidth, kButtonLineHeight);
-    pButton->setGeometry(nWidth - 10 - kLineButtonWidth, nY, kLineButtonWidth, kButtonLineHeight);
+    pLabel->setGeometry(5, nY, nTextWidth, nHeight);
+    pButton->setGeometry(nWidth - 10 - kLineButtonWidth, nY + (nHeight - kButtonLineHeight) / 2, kLineButtonWidth,
+                         kButtonLineHeight);
     pLabel->show();
     pButton->show();
-    return kButtonLineHeight + 2;
+    return nHeight + 2;
 }

@@ -17,6 +17,7 @@
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
 #include "resources/resource.h"
+#include "saveshot.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -32,15 +33,7 @@
 
 namespace {
 
-bool Save(QWidget& widget, const QString& strPath) {
-    QTest::qWait(400);  // let the browser draw
-    if (!widget.grab().save(strPath)) {
-        std::fprintf(stderr, "tessaline-scholar-screenshots: cannot write %s\n", qPrintable(strPath));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(strPath));
-    return true;
-}
+bool Save(QWidget& widget, const QString& strPath) { return SaveShot(widget, strPath, "tessaline-scholar-screenshots"); }
 
 double Milliseconds(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
 

@@ -11,6 +11,7 @@
 #include "panel/keywordedit.h"
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
+#include "saveshot.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,15 +24,7 @@
 
 namespace {
 
-bool Save(CMainFrame& frame, const QString& strPath) {
-    QTest::qWait(300);  // let the browser draw
-    if (!frame.grab().save(strPath)) {
-        std::fprintf(stderr, "tessaline-screenshots: cannot write %s\n", qPrintable(strPath));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(strPath));
-    return true;
-}
+bool Save(CMainFrame& frame, const QString& strPath) { return SaveShot(frame, strPath, "tessaline-screenshots", 300); }
 
 }  // namespace
 
