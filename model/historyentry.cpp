@@ -136,15 +136,3 @@ int32_t CHistoryEntry::FindRange(const CContentsTree& tree, int32_t nSlot, const
         if (tree.FindRangeNode(n) && tree.RangeLabel(n) == strLabel) return n;
     return 0;
 }
-
-bool CHistoryEntry::SameStep(const SearchStepTag& a, const SearchStepTag& b) {
-    return a.keywords == b.keywords && a.bOr == b.bOr && a.bVariants == b.bVariants && a.ePart == b.ePart;
-}
-
-bool CHistoryEntry::IsStepBack(const SearchRequestTag& earlier, const SearchRequestTag& later) {
-    if (later.steps.empty() || later.steps.size() >= earlier.steps.size() || later.nRange != earlier.nRange)
-        return false;
-    for (size_t i = 0; i < later.steps.size(); ++i)
-        if (!SameStep(earlier.steps[i], later.steps[i])) return false;
-    return true;
-}

@@ -56,9 +56,4 @@ public:
     // strLabel (or strLabel is empty), else the first slot whose label is
     // strLabel (a rebuilt catalogue); 0 when none is.
     static int32_t FindRange(const CContentsTree& tree, int32_t nSlot, const std::u16string& strLabel);
-    // Whether two steps ask the same.
-    static bool SameStep(const SearchStepTag& a, const SearchStepTag& b);
-    // later is earlier with its last steps dropped (a step back): fewer
-    // steps, the same range, the same steps before.
-    static bool IsStepBack(const SearchRequestTag& earlier, const SearchRequestTag& later);
 };

@@ -32,7 +32,7 @@ CShelf::CShelf(CLeftForm& leftForm, QWidget* pWindow, const QString& strPath)
         const QString strNotice = m_pDatabase->Notice();
         QTimer::singleShot(0, this, [this, strNotice] { Show(strNotice); });
     }
-    connect(&m_leftForm, &CLeftForm::searched, this, &CShelf::OnSearched);
+    connect(&m_leftForm, &CLeftForm::searchMade, this, [this] { Record(m_leftForm.LastRequest()); });
 }
 
 CShelf::~CShelf() = default;
@@ -166,17 +166,8 @@ bool CShelf::OpenBookmark(const BookmarkTag& bookmark) {
 
 // --- History
 
-void CShelf::OnSearched() {
-    if (m_bRunning) return;
-    const SearchRequestTag request = m_leftForm.LastRequest();
-    const bool bStepBack = CHistoryEntry::IsStepBack(m_shown, request);
-    m_shown = request;
-    if (request.steps.empty() || bStepBack) return;
-    Record(request);
-}
-
 void CShelf::Record(const SearchRequestTag& request) {
-    if (!m_pDatabase->IsOpen()) return;
+    if (!m_pDatabase->IsOpen() || request.steps.empty()) return;
     HistoryEntryTag entry;
     entry.request = request;
     entry.strRangeLabel = m_leftForm.Contents().RangeLabel(request.nRange);
@@ -204,11 +195,7 @@ bool CShelf::RunAgain(const HistoryEntryTag& entry) {
         Show(tr("この検索の範囲「%1」は、開いているコーパスの目録にありません。").arg(QString::fromStdU16String(entry.strRangeLabel)));
         return false;
     }
+    // The panel's searchMade writes it to the history, once, whole.
     m_leftForm.TabControl()->setCurrentIndex(CLeftForm::TabSearch);
-    m_bRunning = true;
-    const bool bRan = m_leftForm.RunRequest(request);
-    m_bRunning = false;
-    m_shown = m_leftForm.LastRequest();
-    if (bRan) Record(m_shown);
-    return bRan;
+    return m_leftForm.RunRequest(request);
 }

@@ -20,9 +20,9 @@ class QWidget;
 // The reader's bookmarks and search history, kept in the shelf database
 // across runs and shared by every window of the program: the frame's
 // "しおりを挟む" (F2), "しおり一覧…" and "検索履歴…" come here, and every
-// search the panel makes is written to the history as it is shown (not a
-// step back to the search before, nor the steps of a search run again from
-// the history, which is written once, whole).
+// search the panel makes (searchMade: not a step back to the search
+// before; a search run again from the history once, whole) is written to
+// the history.
 //
 // A bookmark is opened in the corpus that is open by its citation, checked
 // against its page's digest (CBookmarkFinder): a page that moved is opened
@@ -74,7 +74,7 @@ signals:
     void openPageRequested(int32_t nVolume, int32_t nPage);
 
 private:
-    void OnSearched();
+    // Writes the search on display to the history.
     void Record(const SearchRequestTag& request);
     // A message when the database is not open; false then.
     bool CheckOpen();
@@ -87,7 +87,5 @@ private:
     std::unique_ptr<CShelfDatabase> m_pDatabase;
     std::unique_ptr<CBookmarkStore> m_pBookmarks;
     std::unique_ptr<CHistoryStore> m_pHistory;
-    SearchRequestTag m_shown;   // the search on display when the panel last searched
-    bool m_bRunning = false;    // a search of the history runs
     bool m_bToldWriteFailure = false;
 };
