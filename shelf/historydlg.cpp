@@ -47,9 +47,10 @@ CHistoryDlg::CHistoryDlg(CHistoryStore& store, const std::string& strCatalogue, 
     const int nDigit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     m_pTable->setColumnWidth(CHistoryModel::TimeColumn, fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) + 16);
     m_pTable->setColumnWidth(CHistoryModel::KeywordsColumn, nChar * 14);
-    m_pTable->setColumnWidth(CHistoryModel::OptionsColumn, nChar * 9);
-    m_pTable->setColumnWidth(CHistoryModel::PagesColumn, nDigit * 8 + 16);
-    m_pTable->setColumnWidth(CHistoryModel::PlacesColumn, nDigit * 8 + 16);
+    m_pTable->setColumnWidth(CHistoryModel::OptionsColumn,
+                             fontMetrics().horizontalAdvance(QStringLiteral("and・異体字なし・注釈")) + 16);
+    m_pTable->setColumnWidth(CHistoryModel::PagesColumn, nDigit * 7 + 16);
+    m_pTable->setColumnWidth(CHistoryModel::PlacesColumn, nDigit * 7 + 16);
     m_pTable->horizontalHeader()->setSectionResizeMode(CHistoryModel::RangeColumn, QHeaderView::Stretch);
     m_pStatus = new QLabel;
     m_pStatus->setObjectName(QStringLiteral("historyStatus"));
@@ -92,7 +93,7 @@ CHistoryDlg::CHistoryDlg(CHistoryStore& store, const std::string& strCatalogue, 
     pLayout->addWidget(m_pTable, 1);
     pLayout->addWidget(m_pStatus);
     pLayout->addLayout(pButtons);
-    resize(nChar * 56, fontMetrics().lineSpacing() * 28);
+    resize(nChar * 64, fontMetrics().lineSpacing() * 28);
 
     Reload();
 }

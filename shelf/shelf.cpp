@@ -103,7 +103,7 @@ QString CShelf::WhyNoPage(const CCitation::Match& reading) {
     const QString strName = QString::fromStdU16String(reading.strName);
     switch (reading.eOutcome) {
     case CCitation::Outcome::NoBook:
-        return tr("「%1」という書名が目録にありません").arg(strName);
+        return tr("「%1」に当たる書名が目録にありません").arg(strName);
     case CCitation::Outcome::NoVolume:
         return tr("「%1」に「%2」という巻がありません")
             .arg(QString::fromStdU16String(reading.strBook), QString::fromStdU16String(reading.strVolume));
