@@ -12,8 +12,8 @@ class CFileList;
 // Finds a bookmark's page in the corpus that is open, which need not be
 // the one the bookmark was made in (another copy of it, or the corpus built
 // anew): by the bookmark's citation, checked against the digest of the
-// page's text (CPageDigest::OfPage), so that a citation that now names other text never
-// opens that text as if it were the marked page.
+// page's text (CPageDigest::OfPage), so that a citation that now names
+// other text never opens that text as if it were the marked page.
 //
 // Where the citation does not lead to the marked text, the page is looked
 // for by its digest at the bookmark's old page index, on the other pages of

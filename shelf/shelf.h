@@ -32,7 +32,7 @@ class QWidget;
 //
 // The shelf knows nothing of the frame: it has pages opened through
 // openPageRequested.
-// REQUIRES: the panel outlives the shelf.
+// REQUIRES: the panel outlives every call on the shelf.
 class CShelf : public QObject {
     Q_OBJECT
 
