@@ -54,8 +54,9 @@ set(CPACK_COMPONENTS_ALL reader)
 
 set(CPACK_DEBIAN_READER_PACKAGE_NAME tessaline)
 set(CPACK_DEBIAN_READER_PACKAGE_SHLIBDEPS ON)
-# What the libraries do not name: the display plugins.
-set(CPACK_DEBIAN_READER_PACKAGE_DEPENDS qt6-qpa-plugins)
+# What the libraries do not name: the display plugins and the SQLite driver
+# of Qt SQL (bookmarks and history), both loaded as plugins.
+set(CPACK_DEBIAN_READER_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_READER_PACKAGE_RECOMMENDS "tessaline-corpus-poetry, fonts-noto-cjk")
 set(CPACK_COMPONENT_READER_DESCRIPTION "reader and full-text search of classical Chinese texts
 Tessaline shows a corpus of classical Chinese texts by category, book,

@@ -18,9 +18,11 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -43,6 +45,11 @@ int MostPages(const CDistributionPane& pane) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Bookmarks and the history of these searches go to a folder of their
+    // own, not into the user's.
+    QTemporaryDir data(QDir::tempPath() + "/tessaline-shots-XXXXXX");
+    if (!data.isValid()) return 2;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     CBookApp::PrepareEnvironment();
     CBookApp app(argc, argv);
     if (argc < 3 || argc > 5) {

@@ -22,10 +22,12 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -40,6 +42,11 @@ double Milliseconds(const QElapsedTimer& timer) { return static_cast<double>(tim
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Bookmarks and the history of these searches go to a folder of their
+    // own, not into the user's.
+    QTemporaryDir data(QDir::tempPath() + "/tessaline-shots-XXXXXX");
+    if (!data.isValid()) return 2;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     CBookApp::PrepareEnvironment();
     CBookApp app(argc, argv);
     if (argc < 3 || argc > 4) {

@@ -15,8 +15,10 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -29,6 +31,11 @@ bool Save(CMainFrame& frame, const QString& strPath) { return SaveShot(frame, st
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Bookmarks and the history of these searches go to a folder of their
+    // own, not into the user's.
+    QTemporaryDir data(QDir::tempPath() + "/tessaline-shots-XXXXXX");
+    if (!data.isValid()) return 2;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     CBookApp::PrepareEnvironment();
     CBookApp app(argc, argv);
     if (argc < 3 || argc > 4) {
