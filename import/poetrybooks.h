@@ -22,8 +22,9 @@ enum class PieceForm {
     Poem,     // one piece: the title as heading, the author (with the biography at
               // the author's first piece in the book), the lines, each note as an
               // annotation
-    Chapter,  // the title as heading with the first paragraph, then each further
-              // paragraph a piece of its own (pages break between them)
+    Chapter,  // the title as heading and the author with the first paragraph,
+              // then each further paragraph a piece of its own (pages break
+              // between them)
 };
 
 // A file of the package (or the files of one of its folders) and what a
@@ -44,6 +45,28 @@ struct BookPart {
         return *this;
     }
     BookPart& Shape(CPackageFile::Shape eShape_) { return eShape = eShape_, *this; }
+    // The items are the list in the member pszList_ of the file's object
+    // (whose other members another part of the book reads: its title,
+    // author and abstract).
+    BookPart& Within(const char* pszList_) { return pszList = pszList_, *this; }
+    // Each item of the list is a group of items, in its member pszGroupItems_,
+    // whose member pszGroupName_ names their volume (古文觀止's 卷, the forms
+    // of 唐詩三百首).
+    BookPart& Groups(const char* pszGroupItems_, const char* pszGroupName_) {
+        pszGroupItems = pszGroupItems_, pszGroupName = pszGroupName_;
+        return *this;
+    }
+    // A piece's lines joined nJoinLines_ at a time, without a separator
+    // (千字文 gives each of its four-character phrases as a line of its own).
+    BookPart& JoinLines(size_t nJoinLines_) { return nJoinLines = nJoinLines_, *this; }
+    // The spaces of a piece's lines dropped (弟子規 writes its
+    // three-character phrases apart), so that a phrase is found across them.
+    BookPart& DropSpaces() { return bDropSpaces = true, *this; }
+    // The pieces are what the Lacking parts are matched against (CPoemMatcher).
+    BookPart& Reference() { return bReference = true, *this; }
+    // Only the pieces that the Reference parts read before lack, in their
+    // order; with VolumeCut::Count only.
+    BookPart& Lacking() { return bLacking = true, *this; }
     BookPart& Form(PieceForm eForm_) { return eForm = eForm_, *this; }
     // Biographies of the authors: the author file (under dist/) and its
     // member that holds them.
@@ -62,6 +85,13 @@ struct BookPart {
     CPackageFile::Numbering eNumbering = CPackageFile::Numbering::None;
     const char* pszBadName = nullptr;     // what a file without a number is not
     CPackageFile::Shape eShape = CPackageFile::Shape::List;
+    const char* pszList = nullptr;        // nullptr: the file's top level gives the items
+    const char* pszGroupItems = nullptr;  // nullptr: the items are not grouped
+    const char* pszGroupName = nullptr;
+    size_t nJoinLines = 1;
+    bool bDropSpaces = false;
+    bool bReference = false;
+    bool bLacking = false;
     PieceForm eForm = PieceForm::Poem;
     const char* pszAuthors = nullptr;     // nullptr: no biographies but those given with the pieces
     const char* pszAuthorText = nullptr;
