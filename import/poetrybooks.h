@@ -108,16 +108,21 @@ struct PoetryBook {
 };
 
 // The books of the source folder made from chinese-poetry 2.0.1, in their
-// order (集部 first, since the reader's default search range is the first
-// catalogue record):
+// order, each in the division (部) of the four (四部) where its class lies;
+// 集部 first, since the reader's default search range is the first
+// catalogue record:
 //
-//   01 集部  楚辭 (chuci, a volume per section), 御定全唐詩 (yudingquantangshi,
-//            a volume per file: 卷一 … 卷九百), 五代詩詞 (花间集 序, 卷一 … 卷十,
-//            南唐二主词), 全宋詩 (quantangshi/poet.song.*), 宋詞 (songci/
-//            ci.song.*), 元曲 (yuanqu); the last three in volumes of 1,000
-//            pieces named 第N冊 with their first and last author
-//   02 經部  詩經 (a volume per section), 論語 (a volume per chapter), 四書
-//            (大學, 中庸, then 孟子 a volume per chapter)
+//   01 集部  楚辭, 曹操詩集, 御定全唐詩 (a volume per file: 卷一 … 卷九百),
+//            全唐詩補 (the poems of quantangshi/poet.tang.* it lacks), 五代詩詞,
+//            全宋詩, 宋詞, 元曲 (全唐詩補 and these three in volumes of 1,000
+//            pieces named 第N冊 with their first and last author), 納蘭性德詞,
+//            then the anthologies 古文觀止, 唐詩三百首, 千家詩 (a volume per
+//            section), 水墨唐詩
+//   02 經部  詩經, 論語, 四書, then the primers of characters 千字文, 百家姓,
+//            文字蒙求
+//   03 子部  三字經 (新版, 傳統版), 弟子規, 朱子家訓, 增廣賢文, 幽夢影, 幼學瓊林,
+//            聲律啓蒙
+// Books without sections of their own are one volume, 全一卷.
 class CPoetryBooks {
 public:
     CPoetryBooks() = delete;
