@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -16,8 +17,8 @@ bool IsIdeograph(char32_t c) {
            (c >= 0x20000 && c <= 0x3FFFF);
 }
 
-bool Holds(const std::u32string& text, const std::u32string& clause) {
-    return text.find(clause) != std::u32string::npos;
+bool HoldsName(const std::u32string& name, const std::u32string& part) {
+    return name.find(part) != std::u32string::npos;
 }
 
 }  // namespace
@@ -27,6 +28,7 @@ void CPoemMatcher::Clear() {
     m_unknownAuthor.clear();
     m_authorIds.clear();
     m_reference.clear();
+    m_nReferenceChars = 0;
     m_clauses.clear();
     m_bSorted = true;
     m_summary = PoemMatchSummary{};
@@ -72,7 +74,7 @@ std::vector<CPoemMatcher::Folded> CPoemMatcher::Clauses(const std::vector<std::s
 uint32_t CPoemMatcher::AuthorId(const std::string& strName) {
     Folded name;
     for (char32_t c : CCodeConverter::Utf8ToUtf32(strName))
-        if (IsIdeograph(c)) name.push_back(Fold(c));  // not the digits of 崔融1, nor 、 between two names
+        if (IsIdeograph(c) && name.size() < MaxNameChars) name.push_back(Fold(c));  // not the digits of 崔融1, nor 、
     auto it = m_authorIds.find(name);
     if (it != m_authorIds.end()) return it->second;
     bool bUnknown = false;
@@ -93,7 +95,7 @@ bool CPoemMatcher::NamesAgree(uint32_t nA, uint32_t nB) const {
     const Folded& a = m_authorNames[nA];
     const Folded& b = m_authorNames[nB];
     if (a.size() < 2 || b.size() < 2) return false;
-    return a.size() > b.size() ? Holds(a, b) : Holds(b, a);
+    return a.size() > b.size() ? HoldsName(a, b) : HoldsName(b, a);
 }
 
 uint64_t CPoemMatcher::Hash(const Folded& clause) {
@@ -105,8 +107,18 @@ uint64_t CPoemMatcher::Hash(const Folded& clause) {
     return nHash;
 }
 
-bool CPoemMatcher::NearlyHolds(const Folded& text, const Folded& clause, size_t nMax) {
-    if (clause.size() > text.size()) return false;
+bool CPoemMatcher::Charge(uint64_t nWork) const {
+    if (m_bSpent || nWork > MaxWork - m_nWork) return !(m_bSpent = true);
+    m_nWork += nWork;
+    return true;
+}
+
+bool CPoemMatcher::Holds(const Folded& text, const Folded& clause) const {
+    return Charge(text.size() + 1) && text.find(clause) != Folded::npos;
+}
+
+bool CPoemMatcher::NearlyHolds(const Folded& text, const Folded& clause, size_t nMax) const {
+    if (clause.size() > text.size() || !Charge(static_cast<uint64_t>(text.size()) * clause.size() + 1)) return false;
     std::vector<std::pair<char32_t, char32_t>> substitutions;
     for (size_t nStart = 0; nStart + clause.size() <= text.size(); ++nStart) {
         substitutions.clear();
@@ -124,18 +136,19 @@ bool CPoemMatcher::NearlyHolds(const Folded& text, const Folded& clause, size_t 
     return false;
 }
 
-void CPoemMatcher::AddReference(const Piece& piece) {
+bool CPoemMatcher::AddReference(const Piece& piece) {
     size_t nFirstLine;
     const std::vector<Folded> clauses = Clauses(piece.paragraphs, nFirstLine);
-    if (clauses.empty()) return;
-    const uint32_t nPoem = static_cast<uint32_t>(m_reference.size());
+    if (clauses.empty()) return true;
     ReferenceTag poem{AuthorId(piece.author), Folded()};
-    for (const Folded& clause : clauses) {
-        poem.text += clause;
-        m_clauses.push_back({Hash(clause), nPoem});
-    }
+    for (const Folded& clause : clauses) poem.text += clause;
+    if (poem.text.size() > MaxReferenceChars - m_nReferenceChars) return false;
+    m_nReferenceChars += poem.text.size();
+    const uint32_t nPoem = static_cast<uint32_t>(m_reference.size());
+    for (const Folded& clause : clauses) m_clauses.push_back({Hash(clause), nPoem});
     m_reference.push_back(std::move(poem));
     m_bSorted = false;
+    return true;
 }
 
 CPoemMatcher::QueryTag CPoemMatcher::Prepare(const Piece& poem) {
@@ -145,7 +158,7 @@ CPoemMatcher::QueryTag CPoemMatcher::Prepare(const Piece& poem) {
     for (const Folded& clause : query.clauses) {
         const uint64_t nHash = Hash(clause);
         auto it = std::lower_bound(m_clauses.begin(), m_clauses.end(), ClauseTag{nHash, 0});
-        for (; it != m_clauses.end() && it->nHash == nHash; ++it) query.candidates.push_back(it->nPoem);
+        for (; it != m_clauses.end() && it->nHash == nHash && Charge(1); ++it) query.candidates.push_back(it->nPoem);
     }
     std::sort(query.candidates.begin(), query.candidates.end());
     query.candidates.erase(std::unique(query.candidates.begin(), query.candidates.end()), query.candidates.end());
@@ -162,6 +175,7 @@ std::set<std::pair<uint32_t, uint32_t>> CPoemMatcher::LearnAliases(const std::ve
         authors.erase(std::unique(authors.begin(), authors.end()), authors.end());
         if (query.clauses.empty() || std::binary_search(authors.begin(), authors.end(), query.nAuthor)) continue;
         for (uint32_t nAuthor : authors) {
+            if (!Charge(query.candidates.size() + query.clauses.size())) return {};
             if (m_unknownAuthor[nAuthor] || NamesAgree(query.nAuthor, nAuthor)) continue;
             poems.clear();
             for (uint32_t nPoem : query.candidates)
@@ -191,6 +205,7 @@ bool CPoemMatcher::Hold(const QueryTag& query, const std::vector<uint32_t>& poem
     if (!bFirstLine) return false;
     for (size_t i = query.nFirstLine; i < query.clauses.size(); ++i) {
         const Folded& clause = query.clauses[i];
+        if (!Charge(poems.size())) return false;
         if (anyHolds(clause)) continue;
         if (clause.size() < MinLooseChars) return false;
         const size_t nMax = clause.size() / CharsPerDifference;
@@ -207,6 +222,7 @@ PoemVerdict CPoemMatcher::JudgeOne(const QueryTag& query, const std::set<std::pa
     // First the poems under the same name; then those whose author agrees
     // otherwise, which makes a match loose.
     std::vector<uint32_t> same, other;
+    if (!Charge(query.candidates.size())) return PoemVerdict::Lacking;
     for (uint32_t nPoem : query.candidates) {
         const uint32_t nAuthor = m_reference[nPoem].nAuthor;
         if (nAuthor == query.nAuthor)
@@ -220,25 +236,35 @@ PoemVerdict CPoemMatcher::JudgeOne(const QueryTag& query, const std::set<std::pa
     return PoemVerdict::Lacking;
 }
 
-std::vector<PoemVerdict> CPoemMatcher::Judge(const std::vector<Piece>& poems) {
+bool CPoemMatcher::Judge(const std::vector<Piece>& poems, std::vector<PoemVerdict>& verdicts, std::string& strError) {
+    verdicts.clear();
     if (!m_bSorted) {
         std::sort(m_clauses.begin(), m_clauses.end());
         m_bSorted = true;
     }
+    m_nWork = 0;
+    m_bSpent = false;
     std::vector<QueryTag> queries;
     queries.reserve(poems.size());
-    for (const Piece& poem : poems) queries.push_back(Prepare(poem));
-    const std::set<std::pair<uint32_t, uint32_t>> aliases = LearnAliases(queries);
-    std::vector<PoemVerdict> verdicts;
-    verdicts.reserve(queries.size());
-    for (const QueryTag& query : queries) {
-        verdicts.push_back(JudgeOne(query, aliases));
+    for (size_t i = 0; i < poems.size() && !m_bSpent; ++i) queries.push_back(Prepare(poems[i]));
+    const std::set<std::pair<uint32_t, uint32_t>> aliases = m_bSpent ? std::set<std::pair<uint32_t, uint32_t>>()
+                                                                      : LearnAliases(queries);
+    PoemMatchSummary summary = m_summary;
+    for (size_t i = 0; i < queries.size() && !m_bSpent; ++i) {
+        verdicts.push_back(JudgeOne(queries[i], aliases));
         switch (verdicts.back()) {
-        case PoemVerdict::Exact: ++m_summary.exact; break;
-        case PoemVerdict::Loose: ++m_summary.loose; break;
-        case PoemVerdict::Lacking: ++m_summary.lacking; break;
-        case PoemVerdict::Empty: ++m_summary.empty; break;
+        case PoemVerdict::Exact: ++summary.exact; break;
+        case PoemVerdict::Loose: ++summary.loose; break;
+        case PoemVerdict::Lacking: ++summary.lacking; break;
+        case PoemVerdict::Empty: ++summary.empty; break;
         }
     }
-    return verdicts;
+    if (m_bSpent) {
+        verdicts.clear();
+        strError = "too many or too long poems to compare (more than " + std::to_string(MaxWork) +
+                   " character comparisons)";
+        return false;
+    }
+    m_summary = summary;
+    return true;
 }

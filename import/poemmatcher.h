@@ -55,11 +55,18 @@ struct PoemMatchSummary {
 // It is in loosely when a clause differs or the author agrees only so.
 //
 // Deterministic: the result depends only on the poems and their order.
+// The work of one Judge is bounded (MaxWork character comparisons, some 40
+// times what the package needs), so that a hostile package cannot make the
+// import run for hours: past it, Judge fails.
 class CPoemMatcher {
 public:
     static constexpr size_t AliasPoems = 3;
     static constexpr size_t CharsPerDifference = 4;
     static constexpr size_t MinLooseChars = 4;
+    static constexpr uint64_t MaxWork = 4000000000ull;
+    static constexpr size_t MaxNameChars = 64;  // longer names are compared by their start
+    // The reference holds at most this many characters (御定全唐詩: 2.6 million).
+    static constexpr size_t MaxReferenceChars = 32u << 20;
 
     // The table to fold with; nullptr (or an empty one) folds nothing. It
     // must outlive the matcher's use.
@@ -67,11 +74,14 @@ public:
     // Forgets the reference and the summary.
     void Clear();
 
-    // Adds a poem of the reference.
-    void AddReference(const Piece& piece);
+    // Adds a poem of the reference; false (and nothing added) when the
+    // reference would pass MaxReferenceChars.
+    bool AddReference(const Piece& piece);
     // The verdict on each of poems, judged together (the aliases are
-    // learned from them all); adds them to Summary.
-    std::vector<PoemVerdict> Judge(const std::vector<Piece>& poems);
+    // learned from them all); adds them to Summary. False with strError
+    // when the poems would take more than MaxWork to compare.
+    bool Judge(const std::vector<Piece>& poems, std::vector<PoemVerdict>& verdicts /* OUT */,
+               std::string& strError /* OUT */);
 
     const PoemMatchSummary& Summary() const { return m_summary; }
 
@@ -108,16 +118,24 @@ private:
     // when a clause only nearly agrees.
     bool Hold(const QueryTag& query, const std::vector<uint32_t>& poems, bool& bLoose /* OUT */) const;
     static uint64_t Hash(const Folded& clause);
+    // Counts nWork into the work of this Judge; false (for good) once it
+    // would pass MaxWork.
+    bool Charge(uint64_t nWork) const;
+    // Whether text holds clause (false once the work is spent).
+    bool Holds(const Folded& text, const Folded& clause) const;
     // Whether text holds clause with at most nMax substitutions, each pair
     // of characters counted once.
-    static bool NearlyHolds(const Folded& text, const Folded& clause, size_t nMax);
+    bool NearlyHolds(const Folded& text, const Folded& clause, size_t nMax) const;
 
     const CVariantTable* m_pVariants = nullptr;
     std::vector<Folded> m_authorNames;  // by author id
     std::vector<bool> m_unknownAuthor;  // by author id
     std::unordered_map<Folded, uint32_t> m_authorIds;
     std::vector<ReferenceTag> m_reference;
+    size_t m_nReferenceChars = 0;
     std::vector<ClauseTag> m_clauses;  // sorted before the first query
     bool m_bSorted = true;
+    mutable uint64_t m_nWork = 0;  // of the current Judge
+    mutable bool m_bSpent = false;
     PoemMatchSummary m_summary;
 };

@@ -219,6 +219,7 @@ bool CPoetryImporter::ImportPart(const BookPart& part, bool bVolumeGoesOn, std::
     const BiographyMap* pBiographies = part.pszAuthors ? &biographies : nullptr;
 
     std::vector<Piece> held;  // a Lacking part's pieces, placed once all are judged
+    size_t nHeldBytes = 0;
     for (const PartFile& file : files) {
         json root;
         std::vector<FileItem> items;
@@ -228,8 +229,20 @@ bool CPoetryImporter::ImportPart(const BookPart& part, bool bVolumeGoesOn, std::
             if (!CPieceReader::Read(*items[i].pItem, *part.pFields, items[i].strWhere, piece, strError)) return false;
             if (part.pszGroupItems) piece.volume = items[i].strGroup;
             Arrange(part, piece);
-            if (part.bReference) m_matcher.AddReference(piece);
+            if (part.bReference && !m_matcher.AddReference(piece)) {
+                strError = items[i].strWhere + ": more than " + std::to_string(CPoemMatcher::MaxReferenceChars) +
+                           " characters of poems to compare with";
+                return false;
+            }
             if (part.bLacking) {
+                nHeldBytes += piece.title.size() + piece.author.size() + piece.biography.size();
+                for (const std::string& strLine : piece.paragraphs) nHeldBytes += strLine.size() + 1;
+                for (const std::string& strNote : piece.notes) nHeldBytes += strNote.size() + 1;
+                if (nHeldBytes > MaxHeldBytes) {
+                    strError = items[i].strWhere + ": more than " + std::to_string(MaxHeldBytes >> 20) +
+                               " MiB of poems to compare";
+                    return false;
+                }
                 held.push_back(std::move(piece));
             } else if (!PlacePiece(part, piece, i == 0, pBiographies, strError)) {
                 return false;
@@ -240,7 +253,12 @@ bool CPoetryImporter::ImportPart(const BookPart& part, bool bVolumeGoesOn, std::
             return false;
     }
     if (part.bLacking) {
-        const std::vector<PoemVerdict> verdicts = m_matcher.Judge(held);
+        std::vector<PoemVerdict> verdicts;
+        if (!m_matcher.Judge(held, verdicts, strError)) {
+            strError = Dist(part.pszPrefix ? std::string(part.pszPath) + "/" + part.pszPrefix + "*" : part.pszPath) + ": " +
+                       strError;
+            return false;
+        }
         for (size_t i = 0; i < held.size(); ++i)
             if (verdicts[i] == PoemVerdict::Lacking && !PlacePiece(part, held[i], false, pBiographies, strError))
                 return false;

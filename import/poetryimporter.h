@@ -34,6 +34,9 @@ class CVariantTable;
 class CPoetryImporter {
 public:
     static constexpr size_t PiecesPerVolume = 1000;
+    // A Lacking part's pieces are held until all are judged: at most this
+    // much text (poet.tang: 13 MB).
+    static constexpr size_t MaxHeldBytes = 256u << 20;
     static const char* const MarkerFile;  // ".tessaline-poetry"
 
     // Called with a line of progress after each book ("御定全唐詩: 900

@@ -94,7 +94,9 @@ TEST(PoemMatcherTest, TellsWhichPoemsTheReferenceLacks) {
     };
     std::vector<Piece> poems;
     for (const auto& c : cases) poems.push_back(c.poem);
-    const std::vector<PoemVerdict> verdicts = matcher.Judge(poems);
+    std::vector<PoemVerdict> verdicts;
+    std::string strError;
+    ASSERT_TRUE(matcher.Judge(poems, verdicts, strError)) << strError;
     ASSERT_EQ(verdicts.size(), poems.size());
     PoemMatchSummary expected;
     for (size_t i = 0; i < verdicts.size(); ++i) {
@@ -112,5 +114,24 @@ TEST(PoemMatcherTest, TellsWhichPoemsTheReferenceLacks) {
     // Without the variant table only identical characters agree.
     CPoemMatcher plain;
     for (const Piece& poem : reference) plain.AddReference(poem);
-    EXPECT_EQ(plain.Judge({cases[0].poem})[0], PoemVerdict::Loose);
+    ASSERT_TRUE(plain.Judge({cases[0].poem}, verdicts, strError)) << strError;
+    EXPECT_EQ(verdicts[0], PoemVerdict::Loose);
+}
+
+// Poems that would take too long to compare stop the judgement with a
+// message instead of holding the import for hours; nothing is counted.
+TEST(PoemMatcherTest, BoundsItsWork) {
+    // A long clause nearly matched against a long text: its comparison is
+    // refused before it starts.
+    CPoemMatcher matcher;
+    std::string strHills;
+    for (int i = 0; i < 200000; ++i) strHills += "山";
+    matcher.AddReference(Poem("甲", {"甲乙丙丁。", strHills}));
+    const std::vector<Piece> poems = {Poem("甲", {"甲乙丙丁。", "水" + strHills.substr(0, 29999 * 3)})};
+    std::vector<PoemVerdict> verdicts;
+    std::string strError;
+    EXPECT_FALSE(matcher.Judge(poems, verdicts, strError));
+    EXPECT_EQ(strError, "too many or too long poems to compare (more than 4000000000 character comparisons)");
+    EXPECT_TRUE(verdicts.empty());
+    EXPECT_EQ(matcher.Summary().lacking + matcher.Summary().exact + matcher.Summary().loose, 0u);
 }
