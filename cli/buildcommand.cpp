@@ -73,7 +73,8 @@ int RunBuild(int argc, char** argv) {
     std::vector<OptionSpec> options = {
         {"--header-value", "N", "number shown before the slash of the page indicator (default 14)"},
     };
-    for (const OptionSpec& option : CVariantSources::Options("a ready variant table to write as yitizi.txt"))
+    for (const OptionSpec& option : CVariantSources::Options(
+             "a ready variant table to write as yitizi.txt (default: joined from the sources below)"))
         options.push_back(option);
     options.push_back({"--help", nullptr, "show this help"});
     CCommandLine commandLine(std::move(options));

@@ -31,7 +31,8 @@ const char* const kUsage =
 
 int RunImportPoetry(int argc, char** argv) {
     std::vector<OptionSpec> options = {{"--quiet", nullptr, "print no progress"}};
-    for (const OptionSpec& option : CVariantSources::Options("a ready variant table to compare the poems with"))
+    for (const OptionSpec& option : CVariantSources::Options(
+             "a ready variant table to compare the poems with (default: joined from the sources below)"))
         options.push_back(option);
     options.push_back({"--help", nullptr, "show this help"});
     CCommandLine commandLine(std::move(options));
