@@ -1,10 +1,13 @@
 #include "cli/clioutput.h"
 #include "cli/commandline.h"
 #include "cli/commands.h"
+#include "cli/variantsources.h"
 #include "import/poetryimporter.h"
+#include "text/varianttable.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -18,15 +21,21 @@ const char* const kUsage =
     "package.json and dist/), e.g. after 'npm pack chinese-poetry' and\n"
     "'tar -xzf chinese-poetry-*.tgz'. SOURCE_DIR is created, or replaced when an\n"
     "earlier import wrote it; nothing changes there unless the import succeeds.\n"
+    "\n"
+    "The Tang poems of quantangshi/poet.tang.* that 御定全唐詩 lacks become the book\n"
+    "全唐詩補; poems are compared with the variant table that 'tessaline-cli build'\n"
+    "writes (the same sources and options), so that variant characters agree.\n"
     "\n";
 
 }  // namespace
 
 int RunImportPoetry(int argc, char** argv) {
-    CCommandLine commandLine({
-        {"--quiet", nullptr, "print no progress"},
-        {"--help", nullptr, "show this help"},
-    });
+    std::vector<OptionSpec> options = {{"--quiet", nullptr, "print no progress"}};
+    for (const OptionSpec& option : CVariantSources::Options(
+             "a ready variant table to compare the poems with (default: joined from the sources below)"))
+        options.push_back(option);
+    options.push_back({"--help", nullptr, "show this help"});
+    CCommandLine commandLine(std::move(options));
     std::string strError;
     if (!commandLine.Parse(argc, argv, strError)) {
         return kOut.FailWithUsage(strError, kUsage + commandLine.OptionHelp());
@@ -41,7 +50,10 @@ int RunImportPoetry(int argc, char** argv) {
     const std::string strPackage = commandLine.Positional()[0];
     const std::string strSource = commandLine.Positional()[1];
 
+    CVariantTable variants;
+    if (!CVariantSources::Make(commandLine, kOut, !commandLine.Has("--quiet"), variants, strError)) return kOut.Fail(strError);
     CPoetryImporter importer;
+    importer.SetVariants(&variants);
     if (!commandLine.Has("--quiet"))
         importer.SetProgressCallback([](const std::string& strMessage) { kOut.Tell(strMessage); });
     if (!importer.Import(strPackage, strSource, strError)) return kOut.Fail(strError);

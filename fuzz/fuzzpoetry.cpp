@@ -3,12 +3,14 @@
 // a file of that part, read as the importer reads one (CPackageFile: the
 // file, nlohmann-json and the tree builder; CPieceReader: the pieces and the
 // cleaning of their text) and as an author file; the pieces are made into
-// lines and packed into pages. The bytes are also cleaned as text and as a
+// lines and packed into pages, and compared with each other as the Tang
+// poems are with 御定全唐詩 (CPoemMatcher). The bytes are also cleaned as text and as a
 // name (entities, control characters, markup), and numbered as a file name.
 #include "fuzz/fuzzinput.h"
 #include "import/packagefile.h"
 #include "import/pagepacker.h"
 #include "import/piecereader.h"
+#include "import/poemmatcher.h"
 #include "import/poetrybooks.h"
 #include "import/textcleaner.h"
 
@@ -29,8 +31,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     nlohmann::json root;
     std::vector<const nlohmann::json*> items;
     std::string strError;
-    if (CPackageFile::ReadItems(strPath, part.eShape, root, items, strError)) {
+    bool bItems = CPackageFile::ReadItems(strPath, part.pszList ? CPackageFile::Shape::Object : part.eShape, root, items,
+                                          strError);
+    // A list inside the file's object, and its groups, as the importer finds them.
+    if (bItems && part.pszList) bItems = CPackageFile::MemberItems(strPath, root, part.pszList, items, strError);
+    if (bItems && part.pszGroupItems) {
+        std::vector<const nlohmann::json*> groups, groupItems;
+        groups.swap(items);
+        for (size_t i = 0; bItems && i < groups.size(); ++i) {
+            bItems = CPackageFile::MemberItems(strPath, *groups[i], part.pszGroupItems, groupItems, strError);
+            items.insert(items.end(), groupItems.begin(), groupItems.end());
+        }
+    }
+    if (bItems) {
         CPagePacker packer;
+        CPoemMatcher matcher;
+        std::vector<Piece> poems;
         for (size_t i = 0; i < items.size(); ++i) {
             Piece piece;
             if (!CPieceReader::Read(*items[i], *part.pFields, CPackageFile::ItemWhere(strPath, root, i), piece, strError))
@@ -42,8 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             for (const std::string& strNote : piece.notes) lines.push_back("{" + strNote + "}");
             packer.AddPiece(lines);
             CTextCleaner::CleanName(piece.volume);
+            if (i % 2 == 0)
+                matcher.AddReference(piece);
+            else
+                poems.push_back(std::move(piece));
         }
         packer.TakePages();
+        std::vector<PoemVerdict> verdicts;
+        matcher.Judge(poems, verdicts, strError);
     }
     BiographyMap biographies;
     CPieceReader::ReadBiographies(strPath, part.pszAuthorText ? part.pszAuthorText : "desc", biographies, strError);

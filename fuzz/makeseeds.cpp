@@ -121,11 +121,12 @@ int main(int argc, char** argv) {
     Write(strOut + "/fuzztables/vmk", ReadFile(strCorpus + "/" + CCorpusFiles::Catalogue));
     // fuzzpoetry: a file of each kind of part (the first byte picks the
     // part in the book table), as the package writes them.
-    auto partNumber = [](const char* pszPath) {
+    // The nth part (from 0) read from pszPath.
+    auto partNumber = [](const char* pszPath, int nNth) {
         size_t n = 0;
         for (const PoetryBook& book : CPoetryBooks::Books())
             for (const BookPart& part : book.parts) {
-                if (std::string(part.pszPath) == pszPath) return static_cast<char>(n);
+                if (std::string(part.pszPath) == pszPath && nNth-- == 0) return static_cast<char>(n);
                 ++n;
             }
         return static_cast<char>(0);
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
         const char* pszName;
         const char* pszPart;
         const char* pszText;
+        int nNth = 0;  // the nth part read from pszPart
     } kPoetry[] = {
         {"chuci", "chuci/chuci.json",
          R"([{"title": "离骚", "section": "离骚", "author": "屈原", "content": ["帝高阳之苗裔兮，朕皇考曰伯庸。"]},)"
@@ -152,9 +154,27 @@ int main(int argc, char** argv) {
          R"([{"title": "关雎", "chapter": "国风", "section": "周南", "content": ["关关雎鸠，在河之洲。"]}])"},
         {"lunyu", "lunyu/lunyu.json", R"([{"chapter": "学而篇", "paragraphs": ["子曰：学而时习之。", "有子曰：其为人也孝弟。"]}])"},
         {"daxue", "sishuwujing/daxue.json", "\xEF\xBB\xBF{\"chapter\": \"大學\", \"paragraphs\": [\"大學之道，在明明德。\\u3002\"]}"},
+        {"tanglacking", "quantangshi",
+         R"([{"title": "帝京篇 一", "author": "太宗皇帝", "paragraphs": ["秦川雄帝宅，函谷壯皇居。", "綺殿千尋起（一作「此」），離宮百雉餘。"]},)"
+         R"( {"title": "帝京篇", "author": "李世民", "paragraphs": ["秦川雄帝宅，函谷壯皇居。綺殿千尋起，"]},)"
+         R"( {"title": "", "author": "佚名", "paragraphs": ["。"]}, {"title": "又", "author": "李世民1", "paragraphs": ["秦川雄帝宅"]}])"},
+        {"frontmatter", "mengxue/guwenguanzhi.json",
+         R"({"title": "古文觀止", "author": "吳楚材", "abstract": ["清人選定。"], "preface": "序", "content": []})"},
+        {"groups", "mengxue/guwenguanzhi.json",
+         R"({"title": "古文觀止", "content": [{"title": "卷一・周文", "content": [{"chapter": "鄭伯克段於鄢",)"
+         R"( "source": "《左傳》", "author": "先秦：左丘明 ", "paragraphs": ["初，鄭武公娶於申。"]}]},)"
+         R"( {"title": "卷二", "content": [{"chapter": "周鄭交質", "paragraphs": []}]}]})", 1},
+        {"parts", "mengxue/qianjiashi.json",
+         R"({"title": "千家詩", "content": [{"type": "五言律詩", "content": [{"chapter": "攜妓納涼晚際遇雨",)"
+         R"( "author": "（唐）杜甫", "subchapter": "又", "paragraphs": [{"subchapter": "其一", "paragraphs": ["落日放船好。"]},)"
+         R"( "雨來沾席上。", null]}]}]})", 1},
+        {"primer", "mengxue/qianziwen.json",
+         R"({"title": "千字文", "author": "周興嗣", "paragraphs": ["天地玄黃", "宇宙洪荒", "日月盈昃"], "spells": ["tiān"]})"},
+        {"sayings", "youmengying/youmengying.json",
+         R"([{"content": "少年读书，如隙中窥月。", "comment": ["张竹坡曰：吾为月下读书。"]}, {"content": "读经宜冬。", "comment": ""}])"},
     };
     for (const auto& seed : kPoetry)
-        Write(strOut + "/fuzzpoetry/" + seed.pszName, partNumber(seed.pszPart) + std::string(seed.pszText));
+        Write(strOut + "/fuzzpoetry/" + seed.pszName, partNumber(seed.pszPart, seed.nNth) + std::string(seed.pszText));
 
     std::filesystem::remove_all(strCorpus);
     return 0;

@@ -184,6 +184,31 @@ bool CPackageFile::Items(const std::string& strPath, const json& root, Shape eSh
     return true;
 }
 
+bool CPackageFile::MemberItems(const std::string& strWhere, const json& object, const char* pszKey,
+                               std::vector<const json*>& items, std::string& strError) {
+    items.clear();
+    const auto it = object.find(pszKey);
+    if (it == object.end() || it->is_null()) {
+        strError = strWhere + ": no \"" + pszKey + "\"";
+        return false;
+    }
+    if (!it->is_array()) {
+        strError = strWhere + ": \"" + pszKey + "\" is " + TypeName(*it) + ", not a list";
+        return false;
+    }
+    items.reserve(it->size());
+    for (size_t i = 0; i < it->size(); ++i) {
+        const json& item = (*it)[i];
+        if (!item.is_object()) {
+            strError = strWhere + ": \"" + pszKey + "\" item " + std::to_string(i + 1) + " is " + TypeName(item) +
+                       ", not an object";
+            return false;
+        }
+        items.push_back(&item);
+    }
+    return true;
+}
+
 bool CPackageFile::ReadItems(const std::string& strPath, Shape eShape, json& root, std::vector<const json*>& items,
                              std::string& strError) {
     items.clear();

@@ -65,6 +65,14 @@ public:
     static bool Items(const std::string& strPath, const nlohmann::json& root, Shape eShape,
                       std::vector<const nlohmann::json*>& items /* OUT */, std::string& strError /* OUT */);
 
+    // The items of the list in member pszKey of object (a list of objects
+    // inside an object: 古文觀止's volumes, each volume's pieces): pointers
+    // into object. False with strError starting with strWhere ("WHERE: no
+    // \"content\"", "WHERE: \"content\" is a string, not a list", "WHERE:
+    // \"content\" item 3 is a string, not an object").
+    static bool MemberItems(const std::string& strWhere, const nlohmann::json& object, const char* pszKey,
+                            std::vector<const nlohmann::json*>& items /* OUT */, std::string& strError /* OUT */);
+
     // Read, then Items.
     static bool ReadItems(const std::string& strPath, Shape eShape, nlohmann::json& root /* OUT */,
                           std::vector<const nlohmann::json*>& items /* OUT */, std::string& strError /* OUT */);

@@ -38,7 +38,7 @@ bool CPieceReader::ReadText(const json& item, const char* pszKey, bool bRequired
 }
 
 bool CPieceReader::ReadLines(const json& item, const char* pszKey, bool bRequired, const std::string& strWhere,
-                             std::vector<std::string>& lines, std::string& strError) {
+                             std::vector<std::string>& lines, std::string& strError, const char* pszPartTitle) {
     lines.clear();
     const json* pValue = Member(item, pszKey);
     if (!pValue) return !bRequired || Missing(pszKey, strWhere, strError);
@@ -57,6 +57,18 @@ bool CPieceReader::ReadLines(const json& item, const char* pszKey, bool bRequire
     for (size_t i = 0; i < pValue->size(); ++i) {
         const json& line = (*pValue)[i];
         if (line.is_null()) continue;
+        if (pszPartTitle && line.is_object()) {
+            // A part: its heading, then its own lines (parts hold no parts).
+            const std::string strPart = strWhere + ": \"" + pszKey + "\" entry " + std::to_string(i + 1);
+            std::string strTitle;
+            std::vector<std::string> partLines;
+            if (!ReadText(line, pszPartTitle, false, strPart, strTitle, strError) ||
+                !ReadLines(line, pszKey, false, strPart, partLines, strError))
+                return false;
+            if (!strTitle.empty()) lines.push_back("# " + strTitle);
+            lines.insert(lines.end(), partLines.begin(), partLines.end());
+            continue;
+        }
         if (!line.is_string()) {
             strError = strWhere + ": \"" + pszKey + "\" entry " + std::to_string(i + 1) + " is " + CPackageFile::TypeName(line) +
                        ", not a string";
@@ -73,18 +85,22 @@ bool CPieceReader::Read(const json& item, const PieceFields& fields, const std::
     auto text = [&](const char* pszKey, std::string& strOut) {
         return !pszKey || ReadText(item, pszKey, false, strWhere, strOut, strError);
     };
-    std::string strVolumeSub;
-    if (!text(fields.pszTitle, piece.title) || !text(fields.pszAuthor, piece.author) ||
+    std::string strTitleSub, strVolumeSub;
+    if (!text(fields.pszTitle, piece.title) || !text(fields.pszTitleSub, strTitleSub) ||
+        !text(fields.pszAuthor, piece.author) ||
         !text(fields.pszBiography, piece.biography) || !text(fields.pszVolume, piece.volume) ||
         !text(fields.pszVolumeSub, strVolumeSub))
         return false;
     if (!strVolumeSub.empty() && strVolumeSub != piece.volume)
         piece.volume += (piece.volume.empty() ? "" : "·") + strVolumeSub;
+    if (!strTitleSub.empty() && strTitleSub != piece.title)
+        piece.title = piece.title.empty() ? strTitleSub : piece.title + "（" + strTitleSub + "）";
     if (fields.pszBody) {
         const char* pszBody = fields.pszBody;
         if (fields.pszBodyElse && !item.contains(pszBody)) pszBody = fields.pszBodyElse;
         if (fields.bBodyRequired && !item.contains(pszBody)) return Missing(fields.pszBody, strWhere, strError);
-        if (!ReadLines(item, pszBody, fields.bBodyRequired, strWhere, piece.paragraphs, strError)) return false;
+        if (!ReadLines(item, pszBody, fields.bBodyRequired, strWhere, piece.paragraphs, strError, fields.pszPartTitle))
+            return false;
     }
     if (fields.pszNotes && !ReadLines(item, fields.pszNotes, false, strWhere, piece.notes, strError)) return false;
     // A ci has no title of its own: its tune names it.

@@ -22,8 +22,9 @@ enum class PieceForm {
     Poem,     // one piece: the title as heading, the author (with the biography at
               // the author's first piece in the book), the lines, each note as an
               // annotation
-    Chapter,  // the title as heading with the first paragraph, then each further
-              // paragraph a piece of its own (pages break between them)
+    Chapter,  // the title as heading and the author with the first paragraph,
+              // then each further paragraph a piece of its own (pages break
+              // between them)
 };
 
 // A file of the package (or the files of one of its folders) and what a
@@ -44,6 +45,28 @@ struct BookPart {
         return *this;
     }
     BookPart& Shape(CPackageFile::Shape eShape_) { return eShape = eShape_, *this; }
+    // The items are the list in the member pszList_ of the file's object
+    // (whose other members another part of the book reads: its title,
+    // author and abstract).
+    BookPart& Within(const char* pszList_) { return pszList = pszList_, *this; }
+    // Each item of the list is a group of items, in its member pszGroupItems_,
+    // whose member pszGroupName_ names their volume (古文觀止's 卷, the forms
+    // of 唐詩三百首).
+    BookPart& Groups(const char* pszGroupItems_, const char* pszGroupName_) {
+        pszGroupItems = pszGroupItems_, pszGroupName = pszGroupName_;
+        return *this;
+    }
+    // A piece's lines joined nJoinLines_ at a time, without a separator
+    // (千字文 gives each of its four-character phrases as a line of its own).
+    BookPart& JoinLines(size_t nJoinLines_) { return nJoinLines = nJoinLines_, *this; }
+    // The spaces of a piece's lines dropped (弟子規 writes its
+    // three-character phrases apart), so that a phrase is found across them.
+    BookPart& DropSpaces() { return bDropSpaces = true, *this; }
+    // The pieces are what the Lacking parts are matched against (CPoemMatcher).
+    BookPart& Reference() { return bReference = true, *this; }
+    // Only the pieces that the Reference parts read before lack, in their
+    // order; with VolumeCut::Count only.
+    BookPart& Lacking() { return bLacking = true, *this; }
     BookPart& Form(PieceForm eForm_) { return eForm = eForm_, *this; }
     // Biographies of the authors: the author file (under dist/) and its
     // member that holds them.
@@ -62,6 +85,13 @@ struct BookPart {
     CPackageFile::Numbering eNumbering = CPackageFile::Numbering::None;
     const char* pszBadName = nullptr;     // what a file without a number is not
     CPackageFile::Shape eShape = CPackageFile::Shape::List;
+    const char* pszList = nullptr;        // nullptr: the file's top level gives the items
+    const char* pszGroupItems = nullptr;  // nullptr: the items are not grouped
+    const char* pszGroupName = nullptr;
+    size_t nJoinLines = 1;
+    bool bDropSpaces = false;
+    bool bReference = false;
+    bool bLacking = false;
     PieceForm eForm = PieceForm::Poem;
     const char* pszAuthors = nullptr;     // nullptr: no biographies but those given with the pieces
     const char* pszAuthorText = nullptr;
@@ -78,16 +108,21 @@ struct PoetryBook {
 };
 
 // The books of the source folder made from chinese-poetry 2.0.1, in their
-// order (集部 first, since the reader's default search range is the first
-// catalogue record):
+// order, each in the division (部) of the four (四部) where its class lies;
+// 集部 first, since the reader's default search range is the first
+// catalogue record:
 //
-//   01 集部  楚辭 (chuci, a volume per section), 御定全唐詩 (yudingquantangshi,
-//            a volume per file: 卷一 … 卷九百), 五代詩詞 (花间集 序, 卷一 … 卷十,
-//            南唐二主词), 全宋詩 (quantangshi/poet.song.*), 宋詞 (songci/
-//            ci.song.*), 元曲 (yuanqu); the last three in volumes of 1,000
-//            pieces named 第N冊 with their first and last author
-//   02 經部  詩經 (a volume per section), 論語 (a volume per chapter), 四書
-//            (大學, 中庸, then 孟子 a volume per chapter)
+//   01 集部  楚辭, 曹操詩集, 御定全唐詩 (a volume per file: 卷一 … 卷九百),
+//            全唐詩補 (the poems of quantangshi/poet.tang.* it lacks), 五代詩詞,
+//            全宋詩, 宋詞, 元曲 (全唐詩補 and these three in volumes of 1,000
+//            pieces named 第N冊 with their first and last author), 納蘭性德詞,
+//            then the anthologies 古文觀止, 唐詩三百首, 千家詩 (a volume per
+//            section), 水墨唐詩
+//   02 經部  詩經, 論語, 四書, then the primers of characters 千字文, 百家姓,
+//            文字蒙求
+//   03 子部  三字經 (新版, 傳統版), 弟子規, 朱子家訓, 增廣賢文, 幽夢影, 幼學瓊林,
+//            聲律啓蒙
+// Books without sections of their own are one volume, 全一卷.
 class CPoetryBooks {
 public:
     CPoetryBooks() = delete;

@@ -85,19 +85,7 @@ bool CPoetryImporter::PartFiles(const BookPart& part, std::vector<PartFile>& fil
     return true;
 }
 
-void CPoetryImporter::AddPiece(const BookPart& part, const Piece& piece, const BiographyMap* pBiographies) {
-    if (part.eForm == PieceForm::Chapter) {
-        for (size_t i = 0; i < piece.paragraphs.size(); ++i) {
-            std::vector<std::string> lines;
-            if (i == 0 && !piece.title.empty()) lines.push_back("# " + piece.title);
-            lines.push_back(piece.paragraphs[i]);
-            m_writer.AddPiece(lines);
-        }
-        return;
-    }
-    if (piece.paragraphs.empty() && piece.notes.empty() && piece.title.empty()) return;
-    std::vector<std::string> lines;
-    if (!piece.title.empty()) lines.push_back("# " + piece.title);
+std::string CPoetryImporter::AuthorLine(const Piece& piece, const BiographyMap* pBiographies) {
     std::string strBiography = piece.biography;
     const bool bFirst = !piece.author.empty() && m_authorsSeen.insert(piece.author).second;
     if (strBiography.empty() && bFirst && pBiographies) {
@@ -106,7 +94,28 @@ void CPoetryImporter::AddPiece(const BookPart& part, const Piece& piece, const B
     }
     std::string strAuthorLine = piece.author;
     if (CTextCleaner::HasWords(strBiography)) strAuthorLine += "{" + strBiography + "}";
+    return strAuthorLine;
+}
+
+void CPoetryImporter::AddPiece(const BookPart& part, const Piece& piece, const BiographyMap* pBiographies) {
+    if (piece.paragraphs.empty() && piece.notes.empty() && (piece.title.empty() || part.eForm == PieceForm::Chapter))
+        return;
+    std::vector<std::string> lines;
+    if (!piece.title.empty()) lines.push_back("# " + piece.title);
+    const std::string strAuthorLine = AuthorLine(piece, pBiographies);
     if (!strAuthorLine.empty()) lines.push_back(strAuthorLine);
+    if (part.eForm == PieceForm::Chapter) {
+        // The heading and the author stay with the first paragraph; every
+        // further paragraph, then the notes, are pieces of their own.
+        for (size_t i = 0; i < piece.paragraphs.size(); ++i) {
+            lines.push_back(piece.paragraphs[i]);
+            m_writer.AddPiece(lines);
+            lines.clear();
+        }
+        for (const std::string& strNote : piece.notes) lines.push_back("{" + strNote + "}");
+        m_writer.AddPiece(lines);
+        return;
+    }
     lines.insert(lines.end(), piece.paragraphs.begin(), piece.paragraphs.end());
     for (const std::string& strNote : piece.notes) lines.push_back("{" + strNote + "}");
     m_writer.AddPiece(lines);
@@ -133,7 +142,75 @@ std::string CPoetryImporter::FileVolumeName(const BookPart& part, const PartFile
     return part.pszVolumeName + CTextCleaner::ChineseNumber(file.number);
 }
 
-bool CPoetryImporter::ImportPart(const BookPart& part, std::string& strError) {
+bool CPoetryImporter::FileItems(const BookPart& part, const std::string& strPath, json& root,
+                                std::vector<FileItem>& items, std::string& strError) {
+    items.clear();
+    std::vector<const json*> list;
+    if (!part.pszList) {
+        if (!CPackageFile::ReadItems(strPath, part.eShape, root, list, strError)) return false;
+        for (size_t i = 0; i < list.size(); ++i) items.push_back({list[i], CPackageFile::ItemWhere(strPath, root, i), ""});
+    } else if (!CPackageFile::ReadItems(strPath, CPackageFile::Shape::Object, root, list, strError) ||
+               !CPackageFile::MemberItems(strPath, root, part.pszList, list, strError)) {
+        return false;
+    } else {
+        const std::string strList = strPath + ": \"" + part.pszList + "\" item ";
+        for (size_t i = 0; i < list.size(); ++i) items.push_back({list[i], strList + std::to_string(i + 1), ""});
+    }
+    if (!part.pszGroupItems) return true;
+    // Each item so far is a group: its items take its place.
+    std::vector<FileItem> groups;
+    groups.swap(items);
+    for (const FileItem& group : groups) {
+        std::string strName;
+        if (!CPieceReader::ReadText(*group.pItem, part.pszGroupName, false, group.strWhere, strName, strError) ||
+            !CPackageFile::MemberItems(group.strWhere, *group.pItem, part.pszGroupItems, list, strError))
+            return false;
+        const std::string strItem = group.strWhere + ": \"" + part.pszGroupItems + "\" item ";
+        for (size_t i = 0; i < list.size(); ++i) items.push_back({list[i], strItem + std::to_string(i + 1), strName});
+    }
+    return true;
+}
+
+void CPoetryImporter::Arrange(const BookPart& part, Piece& piece) {
+    if (part.bDropSpaces) {
+        for (std::string& strLine : piece.paragraphs)
+            strLine.erase(std::remove(strLine.begin(), strLine.end(), ' '), strLine.end());
+    }
+    if (part.nJoinLines > 1) {
+        std::vector<std::string> joined;
+        for (size_t i = 0; i < piece.paragraphs.size(); ++i) {
+            if (i % part.nJoinLines == 0) joined.emplace_back();
+            joined.back() += piece.paragraphs[i];
+        }
+        piece.paragraphs.swap(joined);
+    }
+}
+
+bool CPoetryImporter::PlacePiece(const BookPart& part, const Piece& piece, bool bFirstOfFile,
+                                 const BiographyMap* pBiographies, std::string& strError) {
+    switch (part.eCut) {
+    case VolumeCut::Section:
+        if (!bFirstOfFile && piece.volume != m_strSection && !EndVolume(m_strSection, strError)) return false;
+        m_strSection = piece.volume;
+        break;
+    case VolumeCut::Count:
+        if (m_writer.VolumePieces() == PiecesPerVolume &&
+            !EndVolume(CountedVolumeName(m_strFirstAuthor, m_strLastAuthor), strError))
+            return false;
+        if (m_writer.VolumePieces() == 0) m_strFirstAuthor = piece.author;
+        m_strLastAuthor = piece.author;
+        break;
+    case VolumeCut::File:
+    case VolumeCut::None:
+        if (m_strVolumeName.empty()) m_strVolumeName = piece.volume;
+        break;
+    case VolumeCut::Item: break;
+    }
+    AddPiece(part, piece, pBiographies);
+    return part.eCut != VolumeCut::Item || EndVolume(part.pszVolumeName + piece.volume, strError);
+}
+
+bool CPoetryImporter::ImportPart(const BookPart& part, bool bVolumeGoesOn, std::string& strError) {
     std::vector<PartFile> files;
     if (!PartFiles(part, files, strError)) return false;
     BiographyMap biographies;
@@ -141,44 +218,54 @@ bool CPoetryImporter::ImportPart(const BookPart& part, std::string& strError) {
         return false;
     const BiographyMap* pBiographies = part.pszAuthors ? &biographies : nullptr;
 
-    std::string strSection;                      // VolumeCut::Section: the current volume's name
-    std::string strFirstAuthor, strLastAuthor;   // VolumeCut::Count: of the current volume
+    std::vector<Piece> held;  // a Lacking part's pieces, placed once all are judged
+    size_t nHeldBytes = 0;
     for (const PartFile& file : files) {
         json root;
-        std::vector<const json*> items;
-        if (!CPackageFile::ReadItems(file.path, part.eShape, root, items, strError)) return false;
+        std::vector<FileItem> items;
+        if (!FileItems(part, file.path, root, items, strError)) return false;
         for (size_t i = 0; i < items.size(); ++i) {
             Piece piece;
-            if (!CPieceReader::Read(*items[i], *part.pFields, CPackageFile::ItemWhere(file.path, root, i), piece, strError))
+            if (!CPieceReader::Read(*items[i].pItem, *part.pFields, items[i].strWhere, piece, strError)) return false;
+            if (part.pszGroupItems) piece.volume = items[i].strGroup;
+            Arrange(part, piece);
+            if (part.bReference && !m_matcher.AddReference(piece)) {
+                strError = items[i].strWhere + ": more than " + std::to_string(CPoemMatcher::MaxReferenceChars) +
+                           " characters of poems to compare with";
                 return false;
-            switch (part.eCut) {
-            case VolumeCut::Section:
-                if (i > 0 && piece.volume != strSection && !EndVolume(strSection, strError)) return false;
-                strSection = piece.volume;
-                break;
-            case VolumeCut::Count:
-                if (m_writer.VolumePieces() == PiecesPerVolume &&
-                    !EndVolume(CountedVolumeName(strFirstAuthor, strLastAuthor), strError))
-                    return false;
-                if (m_writer.VolumePieces() == 0) strFirstAuthor = piece.author;
-                strLastAuthor = piece.author;
-                break;
-            case VolumeCut::File:
-            case VolumeCut::None:
-                if (m_strVolumeName.empty()) m_strVolumeName = piece.volume;
-                break;
-            case VolumeCut::Item: break;
             }
-            AddPiece(part, piece, pBiographies);
-            if (part.eCut == VolumeCut::Item && !EndVolume(part.pszVolumeName + piece.volume, strError)) return false;
+            if (part.bLacking) {
+                nHeldBytes += piece.title.size() + piece.author.size() + piece.biography.size();
+                for (const std::string& strLine : piece.paragraphs) nHeldBytes += strLine.size() + 1;
+                for (const std::string& strNote : piece.notes) nHeldBytes += strNote.size() + 1;
+                if (nHeldBytes > MaxHeldBytes) {
+                    strError = items[i].strWhere + ": more than " + std::to_string(MaxHeldBytes >> 20) +
+                               " MiB of poems to compare";
+                    return false;
+                }
+                held.push_back(std::move(piece));
+            } else if (!PlacePiece(part, piece, i == 0, pBiographies, strError)) {
+                return false;
+            }
         }
         if (part.eCut == VolumeCut::File &&
             !EndVolume(m_strVolumeName.empty() ? FileVolumeName(part, file) : m_strVolumeName, strError))
             return false;
     }
-    if (part.eCut == VolumeCut::Section) return EndVolume(strSection, strError);
-    if (part.eCut == VolumeCut::Count && m_writer.VolumePieces() > 0)
-        return EndVolume(CountedVolumeName(strFirstAuthor, strLastAuthor), strError);
+    if (part.bLacking) {
+        std::vector<PoemVerdict> verdicts;
+        if (!m_matcher.Judge(held, verdicts, strError)) {
+            strError = Dist(part.pszPrefix ? std::string(part.pszPath) + "/" + part.pszPrefix + "*" : part.pszPath) + ": " +
+                       strError;
+            return false;
+        }
+        for (size_t i = 0; i < held.size(); ++i)
+            if (verdicts[i] == PoemVerdict::Lacking && !PlacePiece(part, held[i], false, pBiographies, strError))
+                return false;
+    }
+    if (part.eCut == VolumeCut::Section) return EndVolume(m_strSection, strError);
+    if (part.eCut == VolumeCut::Count && !bVolumeGoesOn && m_writer.VolumePieces() > 0)
+        return EndVolume(CountedVolumeName(m_strFirstAuthor, m_strLastAuthor), strError);
     return true;
 }
 
@@ -187,8 +274,12 @@ bool CPoetryImporter::ImportBook(const PoetryBook& book, std::string& strError) 
     if (!m_writer.BeginBook(book.pszName, strError)) return false;
     m_authorsSeen.clear();
     m_strVolumeName.clear();
-    for (const BookPart& part : book.parts)
-        if (!ImportPart(part, strError)) return false;
+    const PoemMatchSummary before = m_matcher.Summary();
+    for (size_t i = 0; i < book.parts.size(); ++i) {
+        const bool bVolumeGoesOn = book.parts[i].eCut == VolumeCut::Count && i + 1 < book.parts.size() &&
+                                   book.parts[i + 1].eCut == VolumeCut::Count;
+        if (!ImportPart(book.parts[i], bVolumeGoesOn, strError)) return false;
+    }
     // A part whose volume goes on (VolumeCut::None) at the end of the book.
     if (m_writer.VolumePieces() > 0 && !EndVolume(m_strVolumeName, strError)) return false;
     if (m_writer.BookVolumes() == 0) {
@@ -196,14 +287,24 @@ bool CPoetryImporter::ImportBook(const PoetryBook& book, std::string& strError) 
         return false;
     }
     m_writer.EndBook();
-    if (m_progress)
-        m_progress(std::string(book.pszName) + ": " + std::to_string(m_writer.BookVolumes()) + " volumes, " +
-                   std::to_string(m_writer.BookPages()) + " pages");
+    if (!m_progress) return true;
+    std::string strProgress = std::string(book.pszName) + ": " + std::to_string(m_writer.BookVolumes()) + " volumes, " +
+                              std::to_string(m_writer.BookPages()) + " pages";
+    const PoemMatchSummary& after = m_matcher.Summary();
+    const size_t nJudged = after.exact + after.loose + after.lacking + after.empty -
+                           (before.exact + before.loose + before.lacking + before.empty);
+    if (nJudged > 0)
+        strProgress += "; of " + std::to_string(nJudged) + " poems, " + std::to_string(after.lacking - before.lacking) +
+                       " lacking from the reference, " + std::to_string(after.exact - before.exact) +
+                       " in it word for word, " + std::to_string(after.loose - before.loose) + " loosely, " +
+                       std::to_string(after.empty - before.empty) + " without text";
+    m_progress(strProgress);
     return true;
 }
 
 bool CPoetryImporter::Import(const std::string& strPackageDir, const std::string& strSourceDir, std::string& strError) {
     m_writer.Start(std::string());
+    m_matcher.Clear();
     m_strPackage = strPackageDir;
     while (m_strPackage.size() > 1 && m_strPackage.back() == '/') m_strPackage.pop_back();
     if (!ReadManifest(strError)) return false;

@@ -22,7 +22,7 @@ struct PoetryImportSummary {
 // digits for a category or book, three for a volume), each page file's with
 // its number, from 1 in each volume:
 //
-//   ROOT/01 集部/02 御定全唐詩/001 卷一/0001.txt
+//   ROOT/01 集部/03 御定全唐詩/001 卷一/0001.txt
 //
 // Pages are written with CAtomicFile in its Staged mode: ROOT is meant to be
 // a CStagingFolder, synced and put in place whole. Calls nest as the folder

@@ -6,6 +6,11 @@
 poetry_version=2.0.1
 poetry_sha1=b6e7e60d0accac7c723d066a5c360549aab8299d   # as the npm registry lists it
 
+# Raised when the import makes other books of the same package, so that a
+# corpus built before is rebuilt (2: every collection of the package and
+# 全唐詩補).
+corpus_layout=2
+
 npm_dir=out/npm
 poetry_package=$npm_dir/chinese-poetry-$poetry_version/package   # the unpacked package
 poetry_source=out/poetry-source
@@ -14,8 +19,9 @@ corpus_dir=out/corpus
 # prepare_corpus CLI: fetches and unpacks the package once (it is never
 # committed), then imports it and builds the corpus with the tessaline-cli
 # CLI, only when the corpus is missing or stale: the stamp
-# $corpus_dir/.tessaline-stamp records the package version and the hashes of
-# the tool and of the variant data it reads.
+# $corpus_dir/.tessaline-stamp records the package version, the layout of
+# the import and the hashes of the tool and of the variant data it reads
+# (both the import, which compares poems with it, and the build).
 prepare_corpus() {
   local cli=$1
   local stamp=$corpus_dir/.tessaline-stamp
@@ -37,7 +43,8 @@ prepare_corpus() {
     mv "$npm_dir/unpack.part" "${poetry_package%/package}"
   fi
 
-  # The corpus is stale when the package, the tool or the variant data changed.
+  # The corpus is stale when the package, the layout, the tool or the variant
+  # data changed.
   local unihan
   unihan=$(ls /usr/share/unicode/Unihan_Variants.txt /usr/share/unicode/Unihan_Variants.txt.bz2 2>/dev/null | head -n 1 || true)
   if [ -z "$unihan" ]; then
@@ -48,6 +55,7 @@ prepare_corpus() {
   local opencc
   opencc=$(cat /usr/share/opencc/JPVariants.ocd2 /usr/share/opencc/JPShinjitaiCharacters.ocd2 2>/dev/null | sha256sum | cut -d' ' -f1)
   local want="chinese-poetry $poetry_version
+layout $corpus_layout
 tool $(sha256sum "$cli" | cut -d' ' -f1)
 unihan $(sha256sum "$unihan" | cut -d' ' -f1)
 opencc $opencc"

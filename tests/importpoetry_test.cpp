@@ -61,8 +61,16 @@ void WritePackage(const CTempDir& dir) {
     for (int i = 0; i < 1000; ++i) strMany += (i ? "," : "") + Poem("詩" + std::to_string(i), i < 500 ? "王" : "李", "山");
     w("dist/quantangshi/poet.song.10.json", strMany + "]");
     w("dist/quantangshi/poet.song.2.json", "[" + Poem("次", "趙", "水") + "]");
-    w("dist/quantangshi/poet.tang.0.json", "[" + Poem("不要", "唐", "不要") + "]");
-    w("dist/quantangshi/authors.tang.json", "[]");
+    // The Tang poems of the other collection: one 御定全唐詩 holds, one it
+    // holds in part, one it lacks, one without text; 唐诗补录's poem after them.
+    w("dist/quantangshi/poet.tang.0.json", "[" + Poem("飲馬長城窟行", "李世民", "塞外悲風切，交河冰已結。") + "," +
+                                               R"({"title": "帝京篇 一", "author": "李世民", "paragraphs":
+                                                   ["秦川雄帝宅，函谷壯皇居。", "綺殿千尋起，離宮百雉餘。"]},)" +
+                                               Poem("撥櫂歌 一", "德誠", "千尺絲綸直下垂，一波纔動萬波隨。") + "," +
+                                               Poem("缺題", "李昂", "。") + "]");
+    w("dist/quantangshi/authors.tang.json", R"([{"name": "德誠", "desc": "船子和尚。"}])");
+    w("dist/quantangshi/唐诗补录.json", R"([{"author": "佚名", "paragraphs": ["住在绿池边，朝朝学采莲"], "title": "",
+       "id": null, "notes": "长沙窑“补遗”《全唐詩》"}])");
     w("dist/songci/author.song.json", R"([{"name": "和岘", "description": "--", "short_description": ""}])");
     w("dist/songci/ci.song.0.json", R"([{"author": "和岘", "paragraphs": ["气和玉烛，睿化著鸿明。"], "rhythmic": "导引"}])");
     w("dist/songci/ci.song.2019y.json", R"([{"author": "李从周", "paragraphs": ["夢魂尋遍。"], "rhythmic": "清平乐"}])");
@@ -92,6 +100,49 @@ void WritePackage(const CTempDir& dir) {
     w("dist/sishuwujing/zhongyong.json", R"({"chapter": "中庸", "paragraphs": ["天命之謂性。"]})");
     w("dist/sishuwujing/mengzi.json", R"([{"chapter": "梁惠王上", "paragraphs": ["孟子見梁惠王。"]},
        {"chapter": "梁惠王下", "paragraphs": ["莊暴見孟子。"]}])");
+
+    // The other collections, a shape each.
+    w("dist/caocaoshiji/caocao.json", R"([{"title": "短歌行 其一", "paragraphs": ["对酒当歌，人生几何！"]}])");
+    w("dist/nalanxingde/纳兰性德诗集.json", R"([{"title": "木兰花令·拟古决绝词", "para": ["人生若只如初见，何事秋风悲画扇。"],
+       "author": "纳兰性德"}])");
+    w("dist/shuimotangshi/shuimotangshi.json", R"([{"author": "孟郊", "title": "游子吟", "paragraphs": ["慈母手中线。"],
+       "prologue": "这是一首母爱的颂歌。"}])");
+    w("dist/youmengying/youmengying.json", R"([{"content": "少年读书，如隙中窥月。", "comment": ["张竹坡曰：吾为月下读书。"]},
+       {"content": "读经宜冬。", "comment": ""}])");
+    const std::string M = "dist/mengxue/";
+    w(M + "guwenguanzhi.json", R"({"title": "古文觀止", "abstract": ["清人吳楚材選定。"], "content": [
+       {"title": "卷一・周文", "content": [{"chapter": "鄭伯克段於鄢", "source": "《左傳》", "author": "先秦：左丘明 ",
+        "paragraphs": ["初，鄭武公娶於申。", "及莊公即位。"]}]},
+       {"title": "卷六・漢文", "content": [{"chapter": "出師表", "source": "《三國志》", "author": "兩漢：諸葛亮",
+        "paragraphs": ["先帝創業未半而中道崩殂。"]}]}]})");
+    w(M + "tangshisanbaishou.json", R"({"title": "唐詩三百首", "content": [
+       {"type": "五言絕句", "content": [{"chapter": "登鸛雀樓", "subchapter": null, "author": "王之渙",
+         "paragraphs": ["欲窮千里目。"]},
+        {"chapter": "雜詩", "subchapter": "雜詩三首·其二", "author": "王維", "paragraphs": ["君自故鄉來。"]}]},
+       {"type": "樂府", "content": [{"chapter": "出塞", "subchapter": "出塞", "author": "王昌齡",
+         "paragraphs": ["秦時明月漢時關。"]}]}]})");
+    w(M + "qianjiashi.json", R"({"title": "千家詩", "author": "謝枋得", "content": [{"type": "五言律詩", "content": [
+       {"chapter": "攜妓納涼晚際遇雨", "author": "（唐）杜甫", "paragraphs": [{"subchapter": "其一",
+         "paragraphs": ["落日放船好。"]}, {"subchapter": "其二", "paragraphs": ["雨來沾席上。"]}]}]}]})");
+    w(M + "qianziwen.json", R"({"title": "千字文", "author": "周興嗣", "tags": "南北朝",
+       "paragraphs": ["天地玄黃", "宇宙洪荒", "日月盈昃", "辰宿列張", "寒來暑往"], "spells": ["tiān dì xuán huáng"]})");
+    w(M + "baijiaxing.json", R"({"title": "百家姓", "author": "佚名", "paragraphs": ["趙錢孫李，周吳鄭王。"],
+       "origin": [{"surname": "趙", "place": "天水"}]})");
+    w(M + "sanzijing-new.json", R"({"title": "三字經", "author": "王應麟", "tags": "新版", "paragraphs": ["人之初，性本善。"]})");
+    w(M + "sanzijing-traditional.json", R"({"title": "三字經", "author": "王應麟", "paragraphs": ["人之初，性本善。"]})");
+    w(M + "dizigui.json", R"({"title": "弟子規", "author": "李毓秀", "content": [{"chapter": "總敘",
+       "paragraphs": ["弟子規 聖人訓 首孝弟 次謹信"]}]})");
+    w(M + "zhuzijiaxun.json", R"({"title": "朱子家訓", "author": "朱柏廬", "paragraphs": ["黎明即起，灑掃庭除。"]})");
+    w(M + "zengguangxianwen.json", R"({"title": "增廣賢文", "author": "佚名", "abstract": "古代兒童啓蒙書目。", "content": [
+       {"chapter": "上集", "paragraphs": ["昔時賢文，誨汝諄諄。", "集韻增廣，多見多聞。"]},
+       {"chapter": "下集", "paragraphs": ["百世修來同船渡。"]}]})");
+    w(M + "youxueqionglin.json", R"({"title": "幼學瓊林", "author": "程登吉", "abstract": "兒童的啓蒙讀物。", "content": [
+       {"title": "卷一", "content": [{"chapter": "天文", "paragraphs": ["混沌初開，乾坤始奠。"]}]},
+       {"title": "卷二", "content": [{"chapter": "祖孫父子", "paragraphs": ["何謂五倫。"]}]}]})");
+    w(M + "shenglvqimeng.json", R"({"title": "聲律啓蒙", "author": "車萬育", "abstract": "按韻分編。", "content": [
+       {"title": "上卷", "content": [{"chapter": "一 東", "paragraphs": ["雲對雨，雪對風。"]}]}]})");
+    w(M + "wenzimengqiu.json", R"({"title": "文字蒙求", "author": "王筠", "abstract": "講六書。", "preface": ["雪堂謂筠曰"],
+       "content": [{"title": "卷一", "paragraphs": ["象形", "日●"]}, {"title": "卷二", "paragraphs": ["指事"]}]})");
 }
 
 // The folders of a source tree, relative to it, in name order.
@@ -124,44 +175,52 @@ TEST(ImportPoetryTest, WritesTheSourceLayout) {
     std::string strError;
     ASSERT_TRUE(importer.Import(dir.File("pkg"), dir.File("src/"), strError)) << strError;
     EXPECT_EQ(importer.PackageVersion(), "9.9.9");
-    ASSERT_EQ(progress.size(), 9u);
-    EXPECT_EQ(progress[3].rfind("全宋詩: 2 volumes, ", 0), 0u) << progress[3];
+    ASSERT_EQ(progress.size(), 27u);
+    EXPECT_EQ(progress[5].rfind("全宋詩: 2 volumes, ", 0), 0u) << progress[5];
+    EXPECT_EQ(progress[3], "全唐詩補: 1 volumes, 1 pages; of 5 poems, 3 lacking from the reference, 1 in it word for word, "
+                           "0 loosely, 1 without text");
 
+    // 集部 first (the default search range), then 經部 and 子部.
     EXPECT_EQ(Folders(dir.File("src"), 2),
-              (std::vector<std::string>{"01 集部/01 楚辭", "01 集部/02 御定全唐詩", "01 集部/03 五代詩詞", "01 集部/04 全宋詩",
-                                        "01 集部/05 宋詞", "01 集部/06 元曲", "02 經部/01 詩經", "02 經部/02 論語",
-                                        "02 經部/03 四書"}));
+              (std::vector<std::string>{
+                  "01 集部/01 楚辭", "01 集部/02 曹操詩集", "01 集部/03 御定全唐詩", "01 集部/04 全唐詩補", "01 集部/05 五代詩詞",
+                  "01 集部/06 全宋詩", "01 集部/07 宋詞", "01 集部/08 元曲", "01 集部/09 納蘭性德詞", "01 集部/10 古文觀止",
+                  "01 集部/11 唐詩三百首", "01 集部/12 千家詩", "01 集部/13 水墨唐詩", "02 經部/01 詩經", "02 經部/02 論語",
+                  "02 經部/03 四書", "02 經部/04 千字文", "02 經部/05 百家姓", "02 經部/06 文字蒙求", "03 子部/01 三字經（新版）",
+                  "03 子部/02 三字經（傳統版）", "03 子部/03 弟子規", "03 子部/04 朱子家訓", "03 子部/05 增廣賢文",
+                  "03 子部/06 幽夢影", "03 子部/07 幼學瓊林", "03 子部/08 聲律啓蒙"}));
     const std::vector<std::string> volumes = Folders(dir.File("src"), 3);
     for (const char* pszVolume :
-         {"01 集部/01 楚辭/001 离骚", "01 集部/01 楚辭/002 九歌", "01 集部/02 御定全唐詩/001 卷一",
-          "01 集部/02 御定全唐詩/002 卷二", "01 集部/02 御定全唐詩/003 卷十", "01 集部/03 五代詩詞/001 花间集 序",
-          "01 集部/03 五代詩詞/002 花间集 卷一", "01 集部/03 五代詩詞/003 花间集 卷二", "01 集部/03 五代詩詞/004 花间集 卷十",
-          "01 集部/03 五代詩詞/005 南唐二主词", "01 集部/04 全宋詩/001 第一冊 宋太祖—李",
-          "01 集部/04 全宋詩/002 第二冊 李", "01 集部/05 宋詞/001 第一冊 和岘—李从周",
-          "01 集部/06 元曲/001 第一冊 关汉卿", "02 經部/01 詩經/001 国风·周南", "02 經部/01 詩經/002 小雅·鹿鸣之什",
+         {"01 集部/01 楚辭/001 离骚", "01 集部/01 楚辭/002 九歌", "01 集部/03 御定全唐詩/001 卷一",
+          "01 集部/03 御定全唐詩/002 卷二", "01 集部/03 御定全唐詩/003 卷十", "01 集部/05 五代詩詞/001 花间集 序",
+          "01 集部/05 五代詩詞/002 花间集 卷一", "01 集部/05 五代詩詞/003 花间集 卷二", "01 集部/05 五代詩詞/004 花间集 卷十",
+          "01 集部/05 五代詩詞/005 南唐二主词", "01 集部/06 全宋詩/001 第一冊 宋太祖—李",
+          "01 集部/06 全宋詩/002 第二冊 李", "01 集部/07 宋詞/001 第一冊 和岘—李从周",
+          "01 集部/08 元曲/001 第一冊 关汉卿", "02 經部/01 詩經/001 国风·周南", "02 經部/01 詩經/002 小雅·鹿鸣之什",
           "02 經部/02 論語/001 学而篇", "02 經部/02 論語/002 为政篇", "02 經部/03 四書/001 大學", "02 經部/03 四書/002 中庸",
           "02 經部/03 四書/003 孟子·梁惠王上", "02 經部/03 四書/004 孟子·梁惠王下"})
         EXPECT_THAT(volumes, ::testing::Contains(pszVolume));
-    EXPECT_EQ(volumes.size(), 22u);
-    EXPECT_EQ(importer.Summary().volumes, 22u);
-    EXPECT_EQ(importer.Summary().books, 9u);
+    EXPECT_EQ(volumes.size(), 46u);
+    EXPECT_EQ(importer.Summary().volumes, 46u);
+    EXPECT_EQ(importer.Summary().books, 27u);
+    EXPECT_EQ(importer.Summary().categories, 3u);
 
     // Title as heading, the author with the biography the poem carries,
     // the lines, the notes as annotations.
-    const std::string T = "src/01 集部/02 御定全唐詩/";
+    const std::string T = "src/01 集部/03 御定全唐詩/";
     EXPECT_EQ(dir.Read(T + "001 卷一/0001.txt"),
               "# 帝京篇\n李世民{帝姓李氏。}\n秦川雄帝宅，函谷壯皇居。\n# 飲馬長城窟行\n李世民\n塞外悲風切，交河冰已結。\n");
     EXPECT_EQ(dir.Read(T + "002 卷二/0001.txt"),
               "# 登樓：上家山\n朱斌\n白日依山盡，｛臯兀｝黃河入海流。\n＃ 欲窮&千里目，<激楚>更上一重樓。\n{（見《海錄碎事》）}\n");
     // Biographies from the author files at the author's first poem; none for
     // a name two authors share, none that holds no word.
-    const std::string S = "src/01 集部/04 全宋詩/";
+    const std::string S = "src/01 集部/06 全宋詩/";
     EXPECT_EQ(dir.Read(S + "001 第一冊 宋太祖—李/0001.txt"),
               "# 日詩\n宋太祖{宋太祖趙匡胤。}\n欲出未出光辣達\n# 句\n宋太祖\n未離海底千山黑\n# 次\n趙\n水\n"
               "# 詩0\n王\n山\n# 詩1\n王\n山\n");
-    EXPECT_EQ(dir.Read("src/01 集部/05 宋詞/001 第一冊 和岘—李从周/0001.txt"),
+    EXPECT_EQ(dir.Read("src/01 集部/07 宋詞/001 第一冊 和岘—李从周/0001.txt"),
               "# 导引\n和岘\n气和玉烛，睿化著鸿明。\n# 清平乐\n李从周\n夢魂尋遍。\n");
-    EXPECT_EQ(dir.Read("src/01 集部/03 五代詩詞/005 南唐二主词/0001.txt"),
+    EXPECT_EQ(dir.Read("src/01 集部/05 五代詩詞/005 南唐二主词/0001.txt"),
               "# 南唐二主词\n系南唐中主李璟、后主李煜撰。\n# 应天长·一钩初月临妆镜\n李璟{南唐元宗， 初名景通。}\n一钩初月临妆镜。\n{初月--新月。}\n");
     EXPECT_EQ(dir.Read("src/02 經部/02 論語/001 学而篇/0001.txt"), "# 学而篇\n子曰：学而时习之。\n有子曰：其为人也孝弟。\n");
     EXPECT_TRUE(fs::exists(dir.File("src/") + CPoetryImporter::MarkerFile));
@@ -192,6 +251,59 @@ TEST(ImportPoetryTest, WritesTheSourceLayout) {
     // The composed character stayed text: no annotation cuts the line.
     index.SearchPattern(u"盡，｛臯兀｝黃", CombineReplace, true, true);
     EXPECT_EQ(index.GetResultPages().size(), 1u);
+}
+
+// Each collection's shape as its book: front matter, sections as volumes,
+// parts of a poem, sources and comments as annotations, primers whole.
+TEST(ImportPoetryTest, WritesEachCollectionAsItsBook) {
+    CTempDir dir;
+    WritePackage(dir);
+    CVariantTable variants;
+    CPoetryImporter importer;
+    importer.SetVariants(&variants);
+    std::string strError;
+    ASSERT_TRUE(importer.Import(dir.File("pkg"), dir.File("src"), strError)) << strError;
+    const std::pair<const char*, const char*> pages[] = {
+        // Only the Tang poems 御定全唐詩 lacks, or holds in part, in the
+        // package's order, counted into one volume across both files.
+        {"01 集部/04 全唐詩補/001 第一冊 李世民—佚名",
+         "# 帝京篇 一\n李世民\n秦川雄帝宅，函谷壯皇居。\n綺殿千尋起，離宮百雉餘。\n# 撥櫂歌 一\n德誠{船子和尚。}\n"
+         "千尺絲綸直下垂，一波纔動萬波隨。\n佚名\n住在绿池边，朝朝学采莲\n{长沙窑“补遗”《全唐詩》}\n"},
+        {"01 集部/02 曹操詩集/001 全一卷", "# 短歌行 其一\n对酒当歌，人生几何！\n"},
+        {"01 集部/09 納蘭性德詞/001 全一卷", "# 木兰花令·拟古决绝词\n纳兰性德\n人生若只如初见，何事秋风悲画扇。\n"},
+        {"01 集部/10 古文觀止/001 卷一・周文",
+         "# 古文觀止\n{清人吳楚材選定。}\n# 鄭伯克段於鄢\n先秦：左丘明{《左傳》}\n初，鄭武公娶於申。\n及莊公即位。\n"},
+        {"01 集部/10 古文觀止/002 卷六・漢文", "# 出師表\n兩漢：諸葛亮{《三國志》}\n先帝創業未半而中道崩殂。\n"},
+        {"01 集部/11 唐詩三百首/001 五言絕句",
+         "# 登鸛雀樓\n王之渙\n欲窮千里目。\n# 雜詩（雜詩三首·其二）\n王維\n君自故鄉來。\n"},
+        {"01 集部/11 唐詩三百首/002 樂府", "# 出塞\n王昌齡\n秦時明月漢時關。\n"},
+        {"01 集部/12 千家詩/001 五言律詩",
+         "# 千家詩\n謝枋得\n# 攜妓納涼晚際遇雨\n（唐）杜甫\n# 其一\n落日放船好。\n# 其二\n雨來沾席上。\n"},
+        {"01 集部/13 水墨唐詩/001 全一卷", "# 游子吟\n孟郊\n慈母手中线。\n{这是一首母爱的颂歌。}\n"},
+        {"02 經部/04 千字文/001 全一卷", "# 千字文\n周興嗣\n天地玄黃宇宙洪荒日月盈昃辰宿列張\n寒來暑往\n"},
+        {"02 經部/05 百家姓/001 全一卷", "# 百家姓\n佚名\n趙錢孫李，周吳鄭王。\n"},
+        {"02 經部/06 文字蒙求/001 序", "# 文字蒙求\n王筠\n雪堂謂筠曰\n{講六書。}\n"},
+        {"02 經部/06 文字蒙求/002 卷一", "象形\n日●\n"},
+        {"02 經部/06 文字蒙求/003 卷二", "指事\n"},
+        {"03 子部/01 三字經（新版）/001 全一卷", "# 三字經\n王應麟\n人之初，性本善。\n"},
+        {"03 子部/02 三字經（傳統版）/001 全一卷", "# 三字經\n王應麟\n人之初，性本善。\n"},
+        {"03 子部/03 弟子規/001 全一卷", "# 弟子規\n李毓秀\n# 總敘\n弟子規聖人訓首孝弟次謹信\n"},
+        {"03 子部/04 朱子家訓/001 全一卷", "# 朱子家訓\n朱柏廬\n黎明即起，灑掃庭除。\n"},
+        {"03 子部/05 增廣賢文/001 上集", "# 增廣賢文\n佚名\n{古代兒童啓蒙書目。}\n昔時賢文，誨汝諄諄。\n集韻增廣，多見多聞。\n"},
+        {"03 子部/05 增廣賢文/002 下集", "百世修來同船渡。\n"},
+        {"03 子部/06 幽夢影/001 全一卷", "少年读书，如隙中窥月。\n{张竹坡曰：吾为月下读书。}\n读经宜冬。\n"},
+        {"03 子部/07 幼學瓊林/001 卷一", "# 幼學瓊林\n程登吉\n{兒童的啓蒙讀物。}\n# 天文\n混沌初開，乾坤始奠。\n"},
+        {"03 子部/07 幼學瓊林/002 卷二", "# 祖孫父子\n何謂五倫。\n"},
+        {"03 子部/08 聲律啓蒙/001 上卷", "# 聲律啓蒙\n車萬育\n{按韻分編。}\n# 一 東\n雲對雨，雪對風。\n"},
+    };
+    for (const auto& page : pages) {
+        const std::string strFolder = std::string("src/") + page.first;
+        EXPECT_EQ(dir.Read(strFolder + "/0001.txt"), page.second) << page.first;
+        EXPECT_FALSE(fs::exists(dir.File(strFolder + "/0002.txt"))) << page.first;
+    }
+    EXPECT_EQ(importer.MatchSummary().lacking, 3u);
+    EXPECT_EQ(importer.MatchSummary().exact, 1u);
+    EXPECT_EQ(importer.MatchSummary().empty, 1u);
 }
 
 TEST(ImportPoetryTest, BadPackagesNameTheFileAndLeaveTheFolderAlone) {
@@ -242,6 +354,25 @@ TEST(ImportPoetryTest, BadPackagesNameTheFileAndLeaveTheFolderAlone) {
          D + "songci/author.song.json: item 2: no \"name\""},
         {"a chapter not a string", [&](const CTempDir& d) { d.Write(D + "sishuwujing/daxue.json", R"({"chapter": ["大學"]})"); },
          D + "sishuwujing/daxue.json: \"chapter\" is a list, not a string"},
+        {"no list in the object", [&](const CTempDir& d) { d.Write(D + "mengxue/guwenguanzhi.json", R"({"title": "古文觀止"})"); },
+         D + "mengxue/guwenguanzhi.json: no \"content\""},
+        {"a group not an object",
+         [&](const CTempDir& d) { d.Write(D + "mengxue/tangshisanbaishou.json", R"({"content": ["五言絕句"]})"); },
+         D + "mengxue/tangshisanbaishou.json: \"content\" item 1 is a string, not an object"},
+        {"a group's items not a list",
+         [&](const CTempDir& d) { d.Write(D + "mengxue/qianjiashi.json", R"({"content": [{"type": "五言", "content": {}}]})"); },
+         D + "mengxue/qianjiashi.json: \"content\" item 1: \"content\" is an object, not a list"},
+        {"a line of a part not a string",
+         [&](const CTempDir& d) {
+             d.Write(D + "mengxue/qianjiashi.json",
+                     R"({"content": [{"type": "五言", "content": [{"paragraphs": [{"subchapter": "其一", "paragraphs": [1]}]}]}]})");
+         },
+         D + "mengxue/qianjiashi.json: \"content\" item 1: \"content\" item 1: \"paragraphs\" entry 1: \"paragraphs\" "
+             "entry 1 is a number, not a string"},
+        {"a primer not an object", [&](const CTempDir& d) { d.Write(D + "mengxue/sanzijing-new.json", "[]"); },
+         D + "mengxue/sanzijing-new.json: expected an object, found a list"},
+        {"a Tang poem without lines", [&](const CTempDir& d) { d.Write(D + "quantangshi/poet.tang.0.json", R"([{"title": "x"}])"); },
+         D + "quantangshi/poet.tang.0.json: item 1: no \"paragraphs\""},
         {"no text for a book", [&](const CTempDir& d) { d.Write(D + "lunyu/lunyu.json", R"([{"chapter": "空", "paragraphs": [""]}])"); },
          "pkg: the package holds no text for 論語"},
     };
@@ -279,7 +410,7 @@ TEST(ImportPoetryTest, ReplacesOnlyAFolderItWrote) {
     // As a command: the summary, or the error with status 2.
     CliResult result = RunCli({"import-poetry", dir.File("pkg"), dir.File("src")});
     EXPECT_EQ(result.nStatus, 0) << result.strErr;
-    EXPECT_THAT(result.strErr, HasSubstr("chinese-poetry 9.9.9: 2 categories, 9 books, 22 volumes"));
+    EXPECT_THAT(result.strErr, HasSubstr("chinese-poetry 9.9.9: 3 categories, 27 books, 46 volumes"));
     result = RunCli({"import-poetry", "--quiet", dir.File("none"), dir.File("src")});
     EXPECT_EQ(result.nStatus, 2);
     EXPECT_EQ(result.strErr, "tessaline-cli import-poetry: " + dir.File("none") +
