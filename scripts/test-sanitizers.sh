@@ -5,7 +5,7 @@
 # the normal build only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSALINE_BUILD_GUI=OFF \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSALINE_BUILD_GUI=OFF -DTESSALINE_CORE_TESTS=ON \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" >/dev/null
 cmake --build build-asan -j "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
