@@ -541,6 +541,7 @@ void CLeftForm::OnListNext() {
 void CLeftForm::OnTextPart(int nPart) {
     if (nPart < 0 || nPart > 2) return;
     m_index.Close();
+    m_hitParts.CloseIndexes();
     m_index.Open(QFile::encodeName(m_strDataFolder).toStdString(), CCorpusFiles::BaseName,
                  ScopeOf(static_cast<TextPart>(nPart)));
     m_nTextPart = nPart;

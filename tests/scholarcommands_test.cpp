@@ -1,5 +1,6 @@
 // The scholar's commands of tessaline-cli on a small built corpus: cite and
 // page --cite, kwic, and where search's hits lie.
+#include "model/hitparts.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"
 
@@ -83,6 +84,39 @@ TEST_F(ScholarCommandsTest, SearchSaysWhereTheHitsLie) {
     EXPECT_EQ(Cli({"search", "--show-parts", "學"}).strOut,
               "經部\t論語\t學而\t1\t0\t2\tboth\n經部\t論語\t為政\t1\t2\t1\tannotations\n經部\t論語\t學而\t2\t1\t1\tmain\n"
               "全部で 3 頁で、4 箇所でした。\n");
+}
+
+// One CHitParts serves every search of a window: what one search found must
+// not leak into the next, and its part indexes, kept open, must answer each
+// new keyword. Pages come in the list's order, not the index's.
+TEST_F(ScholarCommandsTest, HitPartsServeOneSearchAfterAnother) {
+    struct Step {
+        const char* pszFolder;
+        TextPart ePart;
+        std::u16string keywords;
+        std::vector<int32_t> pages;
+        std::vector<uint8_t> expected;  // the parts of pages 0 to 3
+    };
+    const uint8_t M = CHitParts::MainText, A = CHitParts::Annotations;
+    const std::vector<Step> steps = {
+        {"c", TextPart::WholeText, u"學", {2, 0, 1}, {M | A, M, A, 0}},
+        {"c", TextPart::WholeText, u"白日", {3}, {0, 0, 0, M}},
+        {"c", TextPart::MainText, u"學", {1, 0}, {M, M, 0, 0}},
+        {"c", TextPart::Annotations, u"學", {2, 0}, {A, 0, A, 0}},
+        {"c", TextPart::WholeText, u"學者　為政", {2}, {0, 0, M | A, 0}},
+        {"none", TextPart::WholeText, u"學", {0, 1, 2}, {0, 0, 0, 0}},
+        {"c", TextPart::WholeText, u"學", {0, 1, 2}, {M | A, M, A, 0}},
+    };
+    CHitParts parts;
+    for (size_t k = 0; k < steps.size(); ++k) {
+        const Step& step = steps[k];
+        parts.Compute(s_pDir->File(step.pszFolder), step.ePart, step.keywords, true, step.pages);
+        for (uint32_t nPage = 0; nPage < 4; ++nPage)
+            EXPECT_EQ(parts.PartsOf(nPage), step.expected[nPage]) << "step " << k << ", page " << nPage;
+    }
+    parts.CloseIndexes();
+    parts.Compute(s_pDir->File("c"), TextPart::WholeText, u"學", true, {1});
+    EXPECT_EQ(parts.PartsOf(1), M);
 }
 
 }  // namespace
