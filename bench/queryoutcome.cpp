@@ -40,3 +40,15 @@ QueryOutcome QueryOutcome::Measure(CBenchEngine& engine, const CBenchQuery& quer
     outcome.TakeResult(engine);
     return outcome;
 }
+
+bool QueryOutcome::RunFirst(CBenchEngine& engine, const CBenchQuery& query, double& dSeconds,
+                            std::vector<uint32_t>& pages, std::string& strError) {
+    if (!engine.Reopen(strError)) return false;
+    const double dStart = CBenchTimer::Now();
+    if (!engine.Run(query, strError)) return false;
+    dSeconds = CBenchTimer::Now() - dStart;
+    QueryOutcome first;
+    first.TakeResult(engine);
+    pages = std::move(first.pages);
+    return true;
+}

@@ -30,4 +30,11 @@ struct QueryOutcome {
     // Times the engine alone on the query (CBenchTimer::Measure) and takes
     // its result; error when a run failed.
     static QueryOutcome Measure(CBenchEngine& engine, const CBenchQuery& query);
+
+    // One first run: the engine drops what it keeps and opens its index
+    // afresh (untimed; the files stay in the operating system's cache), then
+    // answers the query once. Its time and pages (sorted); false with
+    // strError when opening or the run failed.
+    static bool RunFirst(CBenchEngine& engine, const CBenchQuery& query, double& dSeconds,
+                         std::vector<uint32_t>& pages, std::string& strError);
 };

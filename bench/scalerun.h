@@ -2,14 +2,19 @@
 
 #include "bench/benchrun.h"
 
+#include <cstddef>
+
 // A synthetic corpus of --scale N copies of the pages of --corpus (the
 // first as it is, the others shuffled), or as many as the page store's and
 // the postings' 32-bit bounds hold (unless --scale-force), built in process
 // into --out/scale: the build's time, memory and file sizes, the query set
-// on it (checked against a scan with --scale-check), and the peak memory of
-// tessaline-cli search on it.
+// on it, first runs and warm (checked against a scan with --scale-check),
+// and the peak memory of tessaline-cli search on it.
 class CScaleRun : public CBenchRun {
 public:
     using CBenchRun::CBenchRun;
     bool Run() override;
+
+private:
+    static constexpr size_t FirstRounds = 5;  // as the side-by-side run takes them
 };

@@ -128,14 +128,9 @@ void CSideBySideRun::RunQueries() {
         for (size_t r = 0; r < FirstRounds; ++r) {
             for (size_t e = 0; e < m_active.size(); ++e) {
                 if (!errors[e].empty()) continue;
-                CBenchEngine& engine = *m_active[e]->engine;
-                if (!engine.Reopen(errors[e])) continue;
-                const double dStart = CBenchTimer::Now();
-                if (!engine.Run(query, errors[e])) continue;
-                firsts[e].push_back(CBenchTimer::Now() - dStart);
-                QueryOutcome first;
-                first.TakeResult(engine);
-                firstPages[e] = std::move(first.pages);
+                double dSeconds = 0;
+                if (!QueryOutcome::RunFirst(*m_active[e]->engine, query, dSeconds, firstPages[e], errors[e])) continue;
+                firsts[e].push_back(dSeconds);
             }
         }
         std::vector<std::vector<double>> samples;
