@@ -80,88 +80,20 @@ fragment=out/bench/$mode.md
 } > "$fragment.new"
 mv "$fragment.new" "$fragment"
 
-# bench/README.md: the fixed text, then the two sections; the one measured
-# now replaces its earlier figures, the other is kept.
+# bench/README.md: the figures just measured replace those between the
+# mode's markers; every other line of the file (the other sections and the
+# text written by hand around them) stays as it is. A README without the
+# markers gets the section at its end.
 readme=bench/README.md
-section() {  # name: the section's lines from the current README, markers excluded
-  [ -f "$readme" ] || return 0
-  awk -v name="$1" '$0 == "<!-- " name " end -->" { on = 0 } on { print } $0 == "<!-- " name " begin -->" { on = 1 }' "$readme"
-}
-side=$(if [ "$mode" = side-by-side ]; then cat "$fragment"; else section side-by-side; fi)
-scale=$(if [ "$mode" = scale ]; then cat "$fragment"; else section scale; fi)
-forms=$(if [ "$mode" = forms ]; then cat "$fragment"; else section forms; fi)
-concordance=$(if [ "$mode" = concordance ]; then cat "$fragment"; else section concordance; fi)
-results=$(if [ "$mode" = results ]; then cat "$fragment"; else section results; fi)
-{
-  cat <<'EOF'
-# Benchmarks
-
-`tessaline-bench` exports the pages of a corpus from its page store (the text
-of each page's marked cell, tags removed, as runs between paragraph breaks
-and annotation boundaries, with the index's positions), builds SQLite FTS5
-(one token per character, and trigram), Xapian (one term per character with
-positions), a text file for ripgrep and a brute-force scan from them, and
-runs the query set through each of them and through the reader's own
-search and result rows, in one process and one run: each query first on
-handles opened afresh (first runs), then warm. The query set is
-`bench/queries.tsv`, tab-separated, a line per query: its id, kind, the query
-in the reader's syntax (`春風 AND 明月`, `明?光`, `春*花`) and what it probes;
-`--queries FILE` takes another.
-The scan follows the reader's search semantics exactly (phrases within one
-run, `?` one character, `*` 0 to 300 characters, and/or, variants on); its
-pages are the expected ones.
-
-Regenerate (Debian 12; installs the peers with `scripts/install-bench-deps.sh`,
-builds `build-bench/` in Release and rewrites the section it measures):
-
-```sh
-bench/run.sh               # side by side on out/corpus (five to ten minutes)
-bench/run.sh --scale 30    # the synthetic corpus (heavy; run it alone)
-bench/run.sh --forms       # what the line of the forms searched costs
-bench/run.sh --concordance # what the concordance costs
-bench/run.sh --results     # counts per book and volume, reading order, narrowing
-```
-
-## Side by side on the default corpus
-
-EOF
-  echo "<!-- side-by-side begin -->"
-  [ -n "$side" ] && echo "$side" || echo "(not measured yet: bench/run.sh)"
-  echo "<!-- side-by-side end -->"
-  echo
-  echo "## Scale"
-  echo
-  echo "<!-- scale begin -->"
-  [ -n "$scale" ] && echo "$scale" || echo "(not measured yet: bench/run.sh --scale 30)"
-  echo "<!-- scale end -->"
-  echo
-  echo "## The forms line"
-  echo
-  echo "With variants on, the search tab shows under the summary the forms each keyword"
-  echo "was searched in, with the pages and places of each form of a one-character"
-  echo "keyword (\`CSearchForms\`). Its cost on top of the search and the rows:"
-  echo
-  echo "<!-- forms begin -->"
-  [ -n "$forms" ] && echo "$forms" || echo "(not measured yet: bench/run.sh --forms)"
-  echo "<!-- forms end -->"
-  echo
-  echo "## The concordance"
-  echo
-  echo "Every hit of a search in its context (\`CConcordance\`: the window's 用例 pane,"
-  echo "\`tessaline-cli kwic\`), over the whole default corpus:"
-  echo
-  echo "<!-- concordance begin -->"
-  [ -n "$concordance" ] && echo "$concordance" || echo "(not measured yet: bench/run.sh --concordance)"
-  echo "<!-- concordance end -->"
-  echo
-  echo "## The result rows"
-  echo
-  echo "Where the hits fall (\`CHitDistribution\`: the window's 分布 chart, \`tessaline-cli search --by\`),"
-  echo "the rows in reading order and narrowed to a book (\`CResultList\`):"
-  echo
-  echo "<!-- results begin -->"
-  [ -n "$results" ] && echo "$results" || echo "(not measured yet: bench/run.sh --results)"
-  echo "<!-- results end -->"
-} > "$readme.new"
+begin="<!-- $mode begin -->"
+end="<!-- $mode end -->"
+if [ -f "$readme" ] && grep -qxF "$begin" "$readme" && grep -qxF "$end" "$readme"; then
+  awk -v begin="$begin" -v end="$end" -v fragment="$fragment" '
+    $0 == begin { print; while ((getline line < fragment) > 0) print line; skip = 1; next }
+    $0 == end { skip = 0 }
+    !skip { print }' "$readme" > "$readme.new"
+else
+  { [ -f "$readme" ] && cat "$readme"; echo; echo "$begin"; cat "$fragment"; echo "$end"; } > "$readme.new"
+fi
 mv "$readme.new" "$readme"
 echo "bench/run.sh: wrote $readme ($mode)"
