@@ -31,6 +31,10 @@ struct QueryOutcome {
     // its result; error when a run failed.
     static QueryOutcome Measure(CBenchEngine& engine, const CBenchQuery& query);
 
+    // First runs of each engine and query that the runs take, each on a
+    // handle opened afresh; the figure is their median.
+    static constexpr size_t FirstRounds = 5;
+
     // One first run: the engine drops what it keeps and opens its index
     // afresh (untimed; the files stay in the operating system's cache), then
     // answers the query once. Its time and pages (sorted); false with

@@ -171,7 +171,7 @@ bool CScaleRun::Run() {
         std::vector<double> firsts;
         std::vector<uint32_t> firstPages;
         std::string strFirstError;
-        for (size_t r = 0; r < FirstRounds && strFirstError.empty(); ++r) {
+        for (size_t r = 0; r < QueryOutcome::FirstRounds && strFirstError.empty(); ++r) {
             double dSeconds = 0;
             if (QueryOutcome::RunFirst(ours, query, dSeconds, firstPages, strFirstError)) firsts.push_back(dSeconds);
         }
@@ -197,7 +197,7 @@ bool CScaleRun::Run() {
                            strCheck, CBenchTable::Count(nFirstCopy)});
     }
     out += queryTable.Format() + "\n";
-    out += "*First run*: median of " + std::to_string(FirstRounds) +
+    out += "*First run*: median of " + std::to_string(QueryOutcome::FirstRounds) +
            " runs, each on the index opened afresh (no page directory; the files in the operating system's cache); "
            "≠: other pages than the warm runs. *In the first copy*: of the pages found, those in the first copy (the "
            "default corpus unchanged); the shuffled copies keep the characters' frequencies but break most "

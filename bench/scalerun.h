@@ -2,8 +2,6 @@
 
 #include "bench/benchrun.h"
 
-#include <cstddef>
-
 // A synthetic corpus of --scale N copies of the pages of --corpus (the
 // first as it is, the others shuffled), or as many as the page store's and
 // the postings' 32-bit bounds hold (unless --scale-force), built in process
@@ -14,7 +12,4 @@ class CScaleRun : public CBenchRun {
 public:
     using CBenchRun::CBenchRun;
     bool Run() override;
-
-private:
-    static constexpr size_t FirstRounds = 5;  // as the side-by-side run takes them
 };

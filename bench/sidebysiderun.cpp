@@ -125,7 +125,7 @@ void CSideBySideRun::RunQueries() {
         // turns, and the figure is the median.
         std::vector<std::vector<double>> firsts(m_active.size());
         std::vector<std::vector<uint32_t>> firstPages(m_active.size());
-        for (size_t r = 0; r < FirstRounds; ++r) {
+        for (size_t r = 0; r < QueryOutcome::FirstRounds; ++r) {
             for (size_t e = 0; e < m_active.size(); ++e) {
                 if (!errors[e].empty()) continue;
                 double dSeconds = 0;
@@ -316,7 +316,7 @@ std::string CSideBySideRun::FormatFirstRuns() const {
            "untimed: SQLite a new connection (its schema read, its page cache empty), Xapian a new database "
            "handle, Tessaline a new CIndex (no page directory, new mappings); the files stay in the operating "
            "system's cache. Then the query runs once, timed. The engines take turns, " +
-           std::to_string(FirstRounds) +
+           std::to_string(QueryOutcome::FirstRounds) +
            " rounds before the warm runs; the figure is the median. ripgrep and the scan keep nothing: their first "
            "run is an ordinary one. *Lead* is the fastest faithful peer's first run divided by Tessaline's; "
            "*against warm* is the fastest faithful peer's warm time (the table above) divided by Tessaline's first "

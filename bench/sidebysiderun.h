@@ -54,8 +54,6 @@ private:
                                   const std::string& strStampPath, const std::string& strStamp, bool bReuse);
     // How long the desktop reader runs before its memory is read.
     static constexpr int ReaderSeconds = 20;
-    // First runs of each engine and query, each on a handle opened afresh.
-    static constexpr size_t FirstRounds = 5;
 
     // A query time with ✓ or ✗ and the pages (the scan's: the time alone).
     static std::string Cell(const QueryOutcome& outcome, bool bScan);

@@ -5,9 +5,6 @@
 
 #include <algorithm>
 
-CHitParts::CHitParts() = default;
-CHitParts::~CHitParts() = default;
-
 void CHitParts::Compute(const std::string& strFolder, TextPart ePart, const std::u16string& strKeywords,
                         bool bUseVariants, const std::vector<int32_t>& pages) {
     m_pages.assign(pages.begin(), pages.end());
@@ -38,17 +35,16 @@ void CHitParts::Compute(const std::string& strFolder, TextPart ePart, const std:
 }
 
 void CHitParts::CloseIndexes() {
-    m_partIndexes[0].reset();
-    m_partIndexes[1].reset();
+    m_partIndexes[0].Close();
+    m_partIndexes[1].Close();
 }
 
 CIndex* CHitParts::PartIndex(size_t nWhich) {
-    std::unique_ptr<CIndex>& pIndex = m_partIndexes[nWhich];
-    if (!pIndex) pIndex = std::make_unique<CIndex>();
-    if (!pIndex->IsOpen() &&
-        !pIndex->Open(m_strFolder, CCorpusFiles::BaseName, nWhich == 0 ? IndexScope::MainText : IndexScope::Annotations))
+    CIndex& index = m_partIndexes[nWhich];
+    if (!index.IsOpen() &&
+        !index.Open(m_strFolder, CCorpusFiles::BaseName, nWhich == 0 ? IndexScope::MainText : IndexScope::Annotations))
         return nullptr;
-    return pIndex.get();
+    return &index;
 }
 
 void CHitParts::Mark(const std::vector<uint32_t>& pages, uint8_t nPart) {

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "corpus/textparts.h"
+#include "index/index.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
-
-class CIndex;
 
 // Where the hits of a search lie on each page it found: in the main text
 // (正文), in annotations (注釈) or in both, so that the result rows can say
@@ -17,11 +15,6 @@ class CIndex;
 class CHitParts {
 public:
     enum : uint8_t { MainText = 1, Annotations = 2 };
-
-    CHitParts();
-    ~CHitParts();
-    CHitParts(const CHitParts&) = delete;
-    CHitParts& operator=(const CHitParts&) = delete;
 
     // Finds the parts of pages (the pages a search of strKeywords found, in
     // ePart, with or without variants) from the corpus in strFolder. A part
@@ -46,8 +39,8 @@ public:
     static const char16_t* Label(uint8_t nParts);
 
 private:
-    // The main-text (0) or annotation (1) index of m_strFolder, opened on
-    // first use; nullptr where it cannot be opened.
+    // The main-text (0) or annotation (1) index of m_strFolder, opened when
+    // it is not; nullptr where it cannot be opened.
     CIndex* PartIndex(size_t nWhich);
     // Adds nPart to the pages found that are among pages (ascending, as a
     // search gives them; any order is still read right).
@@ -56,5 +49,5 @@ private:
     std::vector<uint32_t> m_pages;   // the pages found, ascending
     std::vector<uint8_t> m_partsOf;  // the parts of each of m_pages
     std::string m_strFolder;
-    std::unique_ptr<CIndex> m_partIndexes[2];
+    CIndex m_partIndexes[2];
 };
