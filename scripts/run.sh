@@ -18,7 +18,9 @@ data=$corpus_dir
 export TESSALINE_DATA=$PWD/$data
 echo "== tessaline-cli search 白日依山盡"
 "$cli" search 白日依山盡 || true
-page=$("$cli" search 白日依山盡 | awk -F'\t' '$2 == "御定全唐詩" { print $5; exit }')
+# awk reads to the end (no exit): under pipefail a writer cut off by an
+# early exit would end the script with SIGPIPE.
+page=$("$cli" search 白日依山盡 | awk -F'\t' '$2 == "御定全唐詩" && !seen { print $5; seen = 1 }')
 if [ -n "$page" ]; then
   echo "== tessaline-cli page $page 白日依山盡 (the text of the page, hits in [ ])"
   "$cli" page "$page" 白日依山盡 2>/dev/null |
@@ -36,7 +38,7 @@ echo "== tessaline-cli search --forms 桜 and 読書 (typed in 新字体, found 
 echo "== one search in each book added with the whole collection (book: keywords: summary)"
 catalog=$("$cli" catalog || true)
 while IFS=$'\t' read -r book keywords; do
-  slot=$(printf '%s\n' "$catalog" | awk -F'\t' -v b="$book" '$2 == 2 && $3 == b { print $1; exit }')
+  slot=$(awk -F'\t' -v b="$book" '$2 == 2 && $3 == b && !seen { print $1; seen = 1 }' <<<"$catalog")
   if [ -z "$slot" ]; then
     echo "$book: not in the catalogue"
     continue
