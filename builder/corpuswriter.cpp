@@ -83,7 +83,12 @@ bool CCorpusWriter::WriteStaged(const CorpusSource& source, const CVariantTable&
     auto pWhole = std::make_unique<CIndexWriter>();
     auto pMain = std::make_unique<CIndexWriter>();
     auto pNotes = std::make_unique<CIndexWriter>();
-    for (CIndexWriter* pWriter : {pWhole.get(), pMain.get(), pNotes.get()}) pWriter->SetShuffleSeed(m_nShuffleSeed);
+    // Their full blocks wait in temporary files of the staging folder, so
+    // that the build holds only each stream's last block in memory.
+    for (CIndexWriter* pWriter : {pWhole.get(), pMain.get(), pNotes.get()}) {
+        pWriter->SetShuffleSeed(m_nShuffleSeed);
+        if (!pWriter->SpillTo(strStage, strError)) return false;
+    }
 
     // The group slot of every code point that has one (-1: none), looked up
     // once instead of for every character.

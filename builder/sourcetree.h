@@ -66,6 +66,8 @@ public:
     static constexpr size_t MaxPageDigits = 9;
     // Names longer than this (in UTF-16 units) do not fit a catalogue record.
     static constexpr size_t MaxNameUnits = 99;
+    // At most this many threads read page files at once.
+    static constexpr size_t ReadThreads = 4;
 
     // Reads strFolder into source (replacing its contents) and checks it
     // (Check). False with strError naming the file or folder and what is

@@ -3,7 +3,7 @@
 # both: tessaline_layer() links by it, and the layer check (CheckLayers.cmake,
 # a CTest test) refuses any other include. Nothing may reach upwards.
 #
-#   platform   files, mappings, the atomic writer and the staging folder
+#   platform   files, mappings, the atomic writer, the staging folder and scratch files
 #   text       code conversion and the variant table
 #   corpus     page store and its writer, catalogue, markup, hit marking, display page
 #   index      index files, postings, search, the index writer, the corpus file names

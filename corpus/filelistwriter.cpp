@@ -21,6 +21,7 @@ bool CFileListWriter::Open(const std::string& strFolder, const std::string& strB
     m_nPages = 0;
     m_nContentLength = 0;
     m_strRecords.clear();
+    m_strPending.clear();
     return true;
 }
 
@@ -34,9 +35,15 @@ bool CFileListWriter::AddPage(const std::string& strName, const std::string& str
         strError = "page \"" + strName + "\" does not fit the content file";
         return false;
     }
-    std::string strScrambled = strBytes;
-    for (char& c : strScrambled) c = static_cast<char>(c ^ CFileList::ScrambleKey);
-    if (!m_content.Append(strScrambled, strError)) return false;
+    // Scrambled into a buffer that goes to the file a mebibyte at a time.
+    const size_t nAt = m_strPending.size();
+    m_strPending.resize(nAt + strBytes.size());
+    for (size_t i = 0; i < strBytes.size(); ++i)
+        m_strPending[nAt + i] = static_cast<char>(strBytes[i] ^ CFileList::ScrambleKey);
+    if (m_strPending.size() >= PendingBytes) {
+        if (!m_content.Append(m_strPending, strError)) return false;
+        m_strPending.clear();
+    }
     m_nContentLength += strBytes.size();
     std::string strField = strName;
     strField.resize(static_cast<size_t>(m_nNameWidth), '\0');
@@ -55,7 +62,8 @@ bool CFileListWriter::Finish(int32_t nHeaderValue, const std::string& strHeaderT
     strText.resize(CFileList::HeaderTextSize, '\0');
     strHeader += strText;
     // The content first: a store whose records are in place has its pages.
-    if (!m_content.Commit(strError)) return false;
+    if (!m_content.Append(m_strPending, strError) || !m_content.Commit(strError)) return false;
+    m_strPending.clear();
     CAtomicFile records;
     return records.Open(m_strRecordPath, CAtomicFile::Mode::Durable, strError) && records.Append(strHeader, strError) &&
            records.Append(m_strRecords, strError) && records.Commit(strError);

@@ -2,6 +2,7 @@
 
 #include "platform/atomicfile.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -25,10 +26,13 @@ public:
     int32_t PageCount() const { return m_nPages; }
 
 private:
+    static constexpr size_t PendingBytes = size_t{1} << 20;
+
     int32_t m_nNameWidth;
     int32_t m_nPages = 0;
     uint64_t m_nContentLength = 0;
     std::string m_strRecordPath;
     std::string m_strRecords;
+    std::string m_strPending;  // scrambled content not yet written
     CAtomicFile m_content;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <random>
 
@@ -17,104 +18,138 @@ void PutUint32(std::string& out, uint32_t n) {
 
 }  // namespace
 
-CIndexWriter::CIndexWriter() : m_slots(CIndex::SlotCount) {}
+CIndexWriter::CIndexWriter() : m_slots(CIndex::SlotCount), m_counts(CIndex::SlotCount, 0) {}
 
-void CIndexWriter::NewBlock(SlotStream& s) {
-    const size_t nBlock = m_pBlockOf.size();
-    if (nBlock % ChunkBlocks == 0) m_chunks.push_back(std::make_unique<uint8_t[]>(size_t{ChunkBlocks} * BlockSize));
-    s.pLast = m_chunks.back().get() + (nBlock % ChunkBlocks) * BlockSize;
-    m_pBlockOf.push_back(s.pLast);
-    s.blocks.push_back(static_cast<uint32_t>(nBlock));
-    s.used = 0;
-}
-
-void CIndexWriter::AppendPacked(std::vector<uint8_t>& out, uint32_t n) {
+uint8_t* CIndexWriter::PutPacked(uint8_t* p, uint32_t n) {
     if (n < 0x80) {
-        out.push_back(static_cast<uint8_t>(n));
+        *p++ = static_cast<uint8_t>(n);
     } else if (n < 0x4000) {
-        out.push_back(static_cast<uint8_t>(0x80 | (n >> 8)));
-        out.push_back(static_cast<uint8_t>(n & 0xFF));
+        *p++ = static_cast<uint8_t>(0x80 | (n >> 8));
+        *p++ = static_cast<uint8_t>(n & 0xFF);
     } else {
-        out.push_back(static_cast<uint8_t>(0xC0 | (n >> 16)));
-        out.push_back(static_cast<uint8_t>((n >> 8) & 0xFF));
-        out.push_back(static_cast<uint8_t>(n & 0xFF));
+        *p++ = static_cast<uint8_t>(0xC0 | (n >> 16));
+        *p++ = static_cast<uint8_t>((n >> 8) & 0xFF);
+        *p++ = static_cast<uint8_t>(n & 0xFF);
     }
+    return p;
 }
 
-bool CIndexWriter::AddPage(uint32_t nPage, std::vector<Occurrence>& occurrences, std::string& strError) {
-    std::sort(occurrences.begin(), occurrences.end(), [](const Occurrence& a, const Occurrence& b) {
-        return a.slot != b.slot ? a.slot < b.slot : a.position < b.position;
-    });
-    for (size_t i = 0; i < occurrences.size();) {
-        const int32_t nSlot = occurrences[i].slot;
-        size_t nEnd = i + 1;
-        while (nEnd < occurrences.size() && occurrences[nEnd].slot == nSlot) ++nEnd;
-        if (nSlot < 0 || nSlot >= CIndex::SlotCount || m_slots[static_cast<size_t>(nSlot)].open) {
-            // A slot outside the index, or one with a record still open from
-            // AddPosition: AddPosition says what to do.
-            for (; i < nEnd; ++i)
-                if (!AddPosition(nSlot, nPage, occurrences[i].position, strError)) return false;
-            continue;
+bool CIndexWriter::Append(SlotStream& s, const uint8_t* pBytes, size_t nCount, std::string& strError) {
+    s.size += nCount;
+    while (nCount > 0) {
+        if (s.tail.size() == BlockSize) {
+            if (!m_pool.Store(s.tail.data(), strError)) return false;
+            s.blocks.push_back(m_pool.Count() - 1);
+            s.tail.clear();
         }
-        SlotStream& s = m_slots[static_cast<size_t>(nSlot)];
-        if (s.any && nPage <= s.lastWrittenPage) {
-            strError = "pages must ascend within a slot";
-            return false;
-        }
-        const uint32_t nStep = s.any ? nPage - s.lastWrittenPage : nPage;
-        if (nStep > MaxStep) {
-            strError = "page step " + std::to_string(nStep) + " does not fit a packed number";
-            return false;
-        }
-        m_record.clear();
-        uint32_t nLast = occurrences[i].position;
-        if (nLast > MaxStep) {
-            strError = "position " + std::to_string(nLast) + " does not fit a packed number";
-            return false;
-        }
-        AppendPacked(m_record, nLast);
-        uint32_t nCount = 1;
-        for (size_t k = i + 1; k < nEnd; ++k) {
-            const uint32_t nPosition = occurrences[k].position;
-            if (nPosition == nLast) continue;  // a repeated (page, position)
-            if (nPosition - nLast > MaxStep) {
-                strError = "position step " + std::to_string(nPosition - nLast) + " does not fit a packed number";
-                return false;
-            }
-            AppendPacked(m_record, nPosition - nLast);
-            nLast = nPosition;
-            ++nCount;
-        }
-        if (m_record.size() > MaxPositionBytes) {
-            strError = "page " + std::to_string(nPage) + " has more position data than a record can hold";
-            return false;
-        }
-        PutPacked(s, nStep);
-        Put(s, static_cast<uint8_t>(m_record.size() & 0xFF));
-        Put(s, static_cast<uint8_t>(m_record.size() >> 8));
-        for (uint8_t b : m_record) Put(s, b);
-        s.any = true;
-        s.page = nPage;
-        s.position = nLast;
-        s.lastWrittenPage = nPage;
-        ++s.pageCount;
-        s.occurrences += nCount;
-        i = nEnd;
+        const size_t nTake = std::min<size_t>(nCount, BlockSize - s.tail.size());
+        // Grown by doubling up to one block: a rare character's stream takes
+        // its few bytes, not a whole block, until it is written.
+        if (s.tail.capacity() < s.tail.size() + nTake)
+            s.tail.reserve(std::min<size_t>(BlockSize, std::max(s.tail.size() + nTake, 2 * s.tail.capacity())));
+        s.tail.insert(s.tail.end(), pBytes, pBytes + nTake);
+        pBytes += nTake;
+        nCount -= nTake;
     }
     return true;
 }
 
-void CIndexWriter::PutPacked(SlotStream& s, uint32_t n) {
-    if (n < 0x80) {
-        Put(s, static_cast<uint8_t>(n));
-    } else if (n < 0x4000) {
-        Put(s, static_cast<uint8_t>(0x80 | (n >> 8)));
-        Put(s, static_cast<uint8_t>(n & 0xFF));
-    } else {
-        Put(s, static_cast<uint8_t>(0xC0 | (n >> 16)));
-        Put(s, static_cast<uint8_t>((n >> 8) & 0xFF));
-        Put(s, static_cast<uint8_t>(n & 0xFF));
+bool CIndexWriter::AppendPacked(SlotStream& s, uint32_t n, std::string& strError) {
+    uint8_t bytes[3];
+    return Append(s, bytes, static_cast<size_t>(PutPacked(bytes, n) - bytes), strError);
+}
+
+bool CIndexWriter::AddPage(uint32_t nPage, std::vector<Occurrence>& occurrences, std::string& strError) {
+    for (const Occurrence& occurrence : occurrences)
+        if (occurrence.slot < 0 || occurrence.slot >= CIndex::SlotCount) {
+            strError = "slot " + std::to_string(occurrence.slot) + " is outside the index";
+            return false;
+        }
+    // Grouped by slot in two passes, counting then placing; the streams are
+    // independent, so the slots need no order among themselves.
+    m_touched.clear();
+    for (const Occurrence& occurrence : occurrences)
+        if (m_counts[static_cast<size_t>(occurrence.slot)]++ == 0) m_touched.push_back(occurrence.slot);
+    uint32_t nStart = 0;
+    for (int32_t nSlot : m_touched) {
+        uint32_t& nCount = m_counts[static_cast<size_t>(nSlot)];
+        const uint32_t n = nCount;
+        nCount = nStart;  // where the slot's positions go
+        nStart += n;
     }
+    m_positions.resize(occurrences.size());
+    for (const Occurrence& occurrence : occurrences)
+        m_positions[m_counts[static_cast<size_t>(occurrence.slot)]++] = occurrence.position;
+    // Each count is now the end of its slot's positions, which start where
+    // the previous slot's end.
+    bool bOk = true;
+    nStart = 0;
+    for (int32_t nSlot : m_touched) {
+        uint32_t& nEnd = m_counts[static_cast<size_t>(nSlot)];
+        if (bOk)
+            bOk = AddRecord(nSlot, nPage, m_positions.data() + nStart, m_positions.data() + nEnd, strError);
+        nStart = nEnd;
+        nEnd = 0;
+    }
+    return bOk;
+}
+
+bool CIndexWriter::AddRecord(int32_t nSlot, uint32_t nPage, uint32_t* pFirst, uint32_t* pLast,
+                             std::string& strError) {
+    if (!std::is_sorted(pFirst, pLast)) std::sort(pFirst, pLast);
+    SlotStream& s = m_slots[static_cast<size_t>(nSlot)];
+    if (s.open) {
+        // A record still open from AddPosition: AddPosition says what to do.
+        for (const uint32_t* p = pFirst; p != pLast; ++p)
+            if (!AddPosition(nSlot, nPage, *p, strError)) return false;
+        return true;
+    }
+    if (s.any && nPage <= s.lastWrittenPage) {
+        strError = "pages must ascend within a slot";
+        return false;
+    }
+    const uint32_t nStep = s.any ? nPage - s.lastWrittenPage : nPage;
+    if (nStep > MaxStep) {
+        strError = "page step " + std::to_string(nStep) + " does not fit a packed number";
+        return false;
+    }
+    // The record whole: page step, L, positions (at most 3 bytes each).
+    m_record.resize(5 + 3 * static_cast<size_t>(pLast - pFirst));
+    uint8_t* const pPositions = PutPacked(m_record.data(), nStep) + 2;
+    uint8_t* pOut = pPositions;
+    uint32_t nLast = *pFirst;
+    if (nLast > MaxStep) {
+        strError = "position " + std::to_string(nLast) + " does not fit a packed number";
+        return false;
+    }
+    pOut = PutPacked(pOut, nLast);
+    uint32_t nCount = 1;
+    for (const uint32_t* p = pFirst + 1; p != pLast; ++p) {
+        const uint32_t nPosition = *p;
+        if (nPosition == nLast) continue;  // a repeated (page, position)
+        if (nPosition - nLast > MaxStep) {
+            strError = "position step " + std::to_string(nPosition - nLast) + " does not fit a packed number";
+            return false;
+        }
+        pOut = PutPacked(pOut, nPosition - nLast);
+        nLast = nPosition;
+        ++nCount;
+    }
+    const size_t nLength = static_cast<size_t>(pOut - pPositions);
+    if (nLength > MaxPositionBytes) {
+        strError = "page " + std::to_string(nPage) + " has more position data than a record can hold";
+        return false;
+    }
+    pPositions[-2] = static_cast<uint8_t>(nLength & 0xFF);
+    pPositions[-1] = static_cast<uint8_t>(nLength >> 8);
+    if (!Append(s, m_record.data(), static_cast<size_t>(pOut - m_record.data()), strError)) return false;
+    s.any = true;
+    s.page = nPage;
+    s.position = nLast;
+    s.lastWrittenPage = nPage;
+    ++s.pageCount;
+    s.occurrences += nCount;
+    return true;
 }
 
 // Ends the open record: its L, written when it was opened as two zero
@@ -128,8 +163,14 @@ bool CIndexWriter::CloseRecord(SlotStream& s, std::string& strError) {
     }
     for (uint64_t i = 0; i < 2; ++i) {
         const uint64_t nAt = s.lengthAt + i;
-        BlockBytes(s.blocks[static_cast<size_t>(nAt / BlockSize)])[nAt % BlockSize] =
-            static_cast<uint8_t>(nLength >> (8 * i));
+        const size_t nBlock = static_cast<size_t>(nAt / BlockSize);
+        const auto nOffset = static_cast<uint32_t>(nAt % BlockSize);
+        const auto nByte = static_cast<uint8_t>(nLength >> (8 * i));
+        if (nBlock < s.blocks.size()) {
+            if (!m_pool.Patch(s.blocks[nBlock], nOffset, nByte, strError)) return false;
+        } else {
+            s.tail[nOffset] = nByte;
+        }
     }
     s.lastWrittenPage = s.page;
     s.open = false;
@@ -154,7 +195,7 @@ bool CIndexWriter::AddPosition(int32_t nSlot, uint32_t nPage, uint32_t nPosition
             strError = "position step " + std::to_string(nStep) + " does not fit a packed number";
             return false;
         }
-        PutPacked(s, nStep);
+        if (!AppendPacked(s, nStep, strError)) return false;
     } else {
         if ((s.open && nPage < s.page) || (!s.open && s.any && nPage <= s.lastWrittenPage)) {
             strError = "pages must ascend within a slot";
@@ -170,14 +211,14 @@ bool CIndexWriter::AddPosition(int32_t nSlot, uint32_t nPage, uint32_t nPosition
             strError = "position " + std::to_string(nPosition) + " does not fit a packed number";
             return false;
         }
-        PutPacked(s, nStep);
+        if (!AppendPacked(s, nStep, strError)) return false;
         s.lengthAt = s.size;
-        Put(s, 0);
-        Put(s, 0);
+        static const uint8_t Zeros[2] = {0, 0};
+        if (!Append(s, Zeros, 2, strError)) return false;
         s.open = true;
         s.any = true;
         s.page = nPage;
-        PutPacked(s, nPosition);
+        if (!AppendPacked(s, nPosition, strError)) return false;
     }
     s.position = nPosition;
     ++s.occurrences;
@@ -205,7 +246,8 @@ bool CIndexWriter::Write(const std::string& strHeaderPath, const std::string& st
     };
     std::vector<Piece> pieces;
     for (uint32_t slot = 0; slot < m_slots.size(); ++slot) {
-        const uint32_t nBlocks = static_cast<uint32_t>(m_slots[slot].blocks.size());
+        const SlotStream& s = m_slots[slot];
+        const auto nBlocks = static_cast<uint32_t>(s.blocks.size() + (s.tail.empty() ? 0 : 1));
         for (uint32_t i = 0; i < nBlocks; ++i) pieces.push_back({slot, i});
     }
     if (!CheckPostingsBlocks(pieces.size(), strPostingsPath, strError)) return false;
@@ -248,17 +290,30 @@ bool CIndexWriter::Write(const std::string& strHeaderPath, const std::string& st
     for (uint32_t n : nextBlock) PutUint32(strHeader, n);
     if (!CAtomicFile::Write(strHeaderPath, strHeader, CAtomicFile::Mode::Durable, strError)) return false;
 
-    // The blocks in file order, from the pool (the unused end of a
-    // stream's last block is still zero).
+    // The blocks in file order: the full ones from the pool, each stream's
+    // last from its tail, its unused end zeros.
     CAtomicFile postings;
     if (!postings.Open(strPostingsPath, CAtomicFile::Mode::Durable, strError)) return false;
     if (pieces.empty()) {
         const std::string strZeros(BlockSize, '\0');
         if (!postings.Append(strZeros, strError)) return false;
     }
+    // Written a chunk of blocks at a time.
+    std::vector<uint8_t> chunk(size_t{CBlockPool::ChunkBlocks} * BlockSize);
+    size_t nFilled = 0;
     for (const Piece& piece : pieces) {
-        const uint8_t* pBlock = BlockBytes(m_slots[piece.slot].blocks[piece.index]);
-        if (!postings.Append(reinterpret_cast<const char*>(pBlock), BlockSize, strError)) return false;
+        const SlotStream& s = m_slots[piece.slot];
+        uint8_t* pBlock = chunk.data() + nFilled;
+        if (piece.index < s.blocks.size()) {
+            if (!m_pool.Read(s.blocks[piece.index], pBlock, strError)) return false;
+        } else {
+            std::fill(std::copy(s.tail.begin(), s.tail.end(), pBlock), pBlock + BlockSize, uint8_t{0});
+        }
+        nFilled += BlockSize;
+        if (nFilled == chunk.size() || &piece == &pieces.back()) {
+            if (!postings.Append(reinterpret_cast<const char*>(chunk.data()), nFilled, strError)) return false;
+            nFilled = 0;
+        }
     }
     return postings.Commit(strError);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/blockpool.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,9 +10,11 @@
 // Writes one index pair (header and postings) in the format that CIndex
 // reads. Occurrences are added slot by slot in any interleaving, but for
 // each slot in ascending page order, and within a page in ascending
-// position order; each slot's stream is encoded as it grows, straight into
-// 4,096-byte blocks that become the blocks of its chain (so the postings
-// take in memory what they take on disk, and are written from there).
+// position order; each slot's stream is encoded as it grows, into 4,096-byte
+// blocks that become the blocks of its chain. Full blocks go to a pool (in
+// memory, or after SpillTo in a temporary file); each stream keeps only its
+// unfinished last block, so that a writer that spills holds little more
+// than those. Write puts the blocks in chain order.
 class CIndexWriter {
 public:
     // Largest page step or position step a packed number can hold.
@@ -30,11 +34,16 @@ public:
         int32_t slot;
         uint32_t position;
     };
-    // Records every occurrence of page nPage at once (in any order; sorted
-    // here): the same as AddPosition for each, slot by slot in ascending
-    // position order, but each slot's record is written whole, in one
-    // place, instead of a byte at a time among all the others.
+    // Records every occurrence of page nPage at once, in any order: the same
+    // as AddPosition for each, slot by slot in ascending position order, but
+    // each slot's record is written whole, in one place. The occurrences are
+    // grouped by slot in linear time; a slot's positions are sorted only
+    // when they do not already ascend (a page's characters come in order).
     bool AddPage(uint32_t nPage, std::vector<Occurrence>& occurrences, std::string& strError);
+
+    // Keeps the full blocks in a temporary file of strFolder instead of in
+    // memory. Before the first occurrence.
+    bool SpillTo(const std::string& strFolder, std::string& strError) { return m_pool.SpillTo(strFolder, strError); }
 
     // How the blocks of the chains are placed in the postings file: in slot
     // order (each chain's blocks consecutive), or shuffled with a seed so
@@ -52,13 +61,11 @@ public:
     static bool CheckPostingsBlocks(uint64_t nBlocks, const std::string& strPostingsPath, std::string& strError);
 
 private:
-    static constexpr uint32_t BlockSize = 4096;
-    static constexpr uint32_t ChunkBlocks = 256;  // blocks are allocated 1 MiB at a time
+    static constexpr uint32_t BlockSize = CBlockPool::BlockSize;
 
     struct SlotStream {
-        std::vector<uint32_t> blocks;  // the stream's blocks in the pool, in order
-        uint8_t* pLast = nullptr;      // the bytes of the last of them
-        uint32_t used = BlockSize;     // bytes used in the last block
+        std::vector<uint32_t> blocks;  // the pool's numbers of the stream's full blocks, in chain order
+        std::vector<uint8_t> tail;     // the bytes after them: the chain's last block, 4,096 bytes at most
         uint64_t size = 0;             // bytes of the stream
         uint64_t lengthAt = 0;         // where the open record's L goes
         uint32_t page = 0;             // page of the open record
@@ -69,20 +76,22 @@ private:
         bool any = false;              // at least one record was opened before
         uint32_t lastWrittenPage = 0;  // page of the record before the open one
     };
+    // AddPage's part for one slot: its positions on the page, in any order.
+    bool AddRecord(int32_t nSlot, uint32_t nPage, uint32_t* pFirst, uint32_t* pLast, std::string& strError);
     bool CloseRecord(SlotStream& stream, std::string& strError);
-    void Put(SlotStream& stream, uint8_t nByte) {
-        if (stream.used == BlockSize) NewBlock(stream);
-        stream.pLast[stream.used++] = nByte;
-        ++stream.size;
-    }
-    void PutPacked(SlotStream& stream, uint32_t n);
-    static void AppendPacked(std::vector<uint8_t>& out, uint32_t n);
-    void NewBlock(SlotStream& stream);
-    uint8_t* BlockBytes(uint32_t nBlock) const { return m_pBlockOf[nBlock]; }
+    // Appends bytes to the stream, its full last block going to the pool.
+    bool Append(SlotStream& stream, const uint8_t* pBytes, size_t nCount, std::string& strError);
+    bool AppendPacked(SlotStream& stream, uint32_t n, std::string& strError);
+    // Writes n packed at p; returns the byte after it.
+    static uint8_t* PutPacked(uint8_t* p, uint32_t n);
 
     std::vector<SlotStream> m_slots;
-    std::vector<std::unique_ptr<uint8_t[]>> m_chunks;  // zeroed, ChunkBlocks blocks each
-    std::vector<uint8_t*> m_pBlockOf;                  // the bytes of each block of the pool
-    std::vector<uint8_t> m_record;                     // AddPage's record being encoded
+    CBlockPool m_pool;
+    // AddPage's scratch: occurrences per slot, the slots of the page in the
+    // order met, positions grouped by slot, a record being encoded.
+    std::vector<uint32_t> m_counts;
+    std::vector<int32_t> m_touched;
+    std::vector<uint32_t> m_positions;
+    std::vector<uint8_t> m_record;
     uint64_t m_nShuffleSeed = 0;
 };

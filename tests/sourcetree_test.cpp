@@ -139,6 +139,35 @@ TEST(SourceTreeTest, RefusesBadTreesNamingTheFile) {
     EXPECT_NE(strError.find("/nonexistent/tessaline-source"), std::string::npos) << strError;
 }
 
+// Volumes are read by several threads; with several faults in a tree the
+// one reported is the first that reading in outline order meets.
+TEST(SourceTreeTest, OfSeveralFaultsReportsTheFirstInOutlineOrder) {
+    const std::string strBadPage = "src/1 類/1 書/30 卷/00x1.txt";  // a volume late in book 1
+    const std::string strStray = "src/1 類/2 書/0001.txt";        // a page file in book 2's folder
+    const std::string strLater = "src/1 類/3 書/2 卷/00y1.txt";    // a volume of book 3
+    struct Case {
+        std::vector<std::string> faults;
+        std::string strReported;
+    };
+    const std::vector<Case> cases = {
+        {{strBadPage, strStray, strLater}, strBadPage},
+        {{strStray, strLater}, strStray},
+        {{strLater, strBadPage}, strBadPage},
+        {{strLater}, strLater},
+    };
+    for (const Case& c : cases) {
+        CTempDir dir;
+        for (int b = 1; b <= 3; ++b)
+            for (int v = 1; v <= 40; ++v)
+                dir.Write("src/1 類/" + std::to_string(b) + " 書/" + std::to_string(v) + " 卷/0001.txt", "子曰\n");
+        for (const std::string& strFault : c.faults) dir.Write(strFault, "");
+        CorpusSource source;
+        std::string strError;
+        EXPECT_FALSE(CSourceTree::Read(dir.File("src"), source, strError));
+        EXPECT_NE(strError.find(dir.File(c.strReported)), std::string::npos) << c.strReported << ": " << strError;
+    }
+}
+
 // Models built in memory are checked as strictly as read ones.
 TEST(SourceTreeTest, ChecksModelsBuiltInMemory) {
     const auto valid = [] {
