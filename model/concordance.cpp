@@ -62,7 +62,7 @@ bool FormMatches(const std::u32string& form, size_t f, const std::u32string& tex
 void CConcordance::Start(CIndex& index, std::vector<int32_t> pages, const std::u16string& strKeywords,
                          bool bUseVariants, TextPart ePart, int nContext) {
     m_pIndex = &index;
-    std::sort(pages.begin(), pages.end());
+    if (!std::is_sorted(pages.begin(), pages.end())) std::sort(pages.begin(), pages.end());
     pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
     m_pages = std::move(pages);
     m_terms.clear();

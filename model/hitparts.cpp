@@ -8,7 +8,7 @@
 void CHitParts::Compute(const std::string& strFolder, TextPart ePart, const std::u16string& strKeywords,
                         bool bUseVariants, const std::vector<int32_t>& pages) {
     m_pages.assign(pages.begin(), pages.end());
-    std::sort(m_pages.begin(), m_pages.end());
+    if (!std::is_sorted(m_pages.begin(), m_pages.end())) std::sort(m_pages.begin(), m_pages.end());
     m_pages.erase(std::unique(m_pages.begin(), m_pages.end()), m_pages.end());
     m_partsOf.assign(m_pages.size(), 0);
     if (ePart != TextPart::WholeText) {

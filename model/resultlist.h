@@ -55,7 +55,8 @@ public:
     // The book and volume nodes of shown row i (null where none holds it).
     const ContentsNodeTag* GetBookNode(size_t i) const { return Shown().at(i).pBook; }
     const ContentsNodeTag* GetVolumeNode(size_t i) const { return Shown().at(i).pVolume; }
-    // The page index of every shown row, in display order.
+    // The page indexes of the shown rows, ascending: what the labels of the
+    // rows and the concordance look up, whatever order the rows are in.
     std::vector<int32_t> GetPageIndexes() const;
     // Every row of the search and their hits, however the list is narrowed.
     size_t GetAllRowCount() const { return m_rows.size(); }
