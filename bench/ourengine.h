@@ -34,6 +34,7 @@ public:
     void LastResult(std::vector<uint32_t>& pages, std::vector<uint32_t>& hits) const override;
 
     CIndex& Index() { return m_index; }
+    const std::string& Folder() const { return m_strFolder; }
     const CContentsTree& Tree() const { return m_tree; }
     const std::vector<const ContentsNodeTag*>& Categories() const { return m_categories; }
 

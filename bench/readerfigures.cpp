@@ -3,6 +3,9 @@
 #include "bench/benchrun.h"
 #include "bench/benchtimer.h"
 #include "bench/ourengine.h"
+#include "bench/queryoutcome.h"
+#include "model/hitparts.h"
+#include "model/searchforms.h"
 #include "text/codeconverter.h"
 
 #include <algorithm>
@@ -54,6 +57,41 @@ FirstListPage CReaderFigures::MeasureFirstListPage(COurEngine& ours, const std::
     result.seconds = CBenchTimer::Median(samples[0]);
     result.searchSeconds = CBenchTimer::Median(samples[1]);
     result.pages = list.GetRowCount();
+    return result;
+}
+
+FirstListPage CReaderFigures::MeasureFirstSearch(COurEngine& ours, const std::string& strKeywords) {
+    FirstListPage result;
+    result.keywords = strKeywords;
+    result.bFirstSearch = true;
+    const ContentsNodeTag* pRange = ours.Tree().FindRangeNode(1);
+    if (!pRange) return result;
+    std::vector<double> seconds;
+    std::string strError;
+    for (size_t nRound = 0; nRound < QueryOutcome::FirstRounds; ++nRound) {
+        if (!ours.Reopen(strError)) return result;
+        CResultList list;
+        CSearchForms forms;
+        CHitParts parts;
+        std::vector<std::string> texts;
+        const double dStart = CBenchTimer::Now();
+        std::u16string strWords = CCodeConverter::Utf8ToUtf16(strKeywords);
+        const std::u16string strTyped = strWords;
+        ours.Index().SearchAnd(strWords, true, true);
+        const double dSearch = CBenchTimer::Now() - dStart;
+        list.BuildResults(*pRange, ours.Index().GetResultPages(), ours.Index().GetResultHits());
+        forms.Build(ours.Index(), strTyped, true, *pRange, CSearchForms::Counts::WhereShown);
+        parts.Compute(ours.Index(), ours.Folder(), TextPart::WholeText, strTyped, true, list.GetPageIndexes());
+        size_t nBegin = 0, nEnd = 0;
+        if (list.GetListPageRows(1, nBegin, nEnd))
+            for (size_t i = nBegin; i < nEnd; ++i)
+                texts.push_back(RowText(list.GetRow(i)) + "\t" +
+                                CHitParts::Name(parts.PartsOf(static_cast<uint32_t>(list.GetRow(i).pageIndex))));
+        seconds.push_back(CBenchTimer::Now() - dStart);
+        result.searchSeconds += dSearch / QueryOutcome::FirstRounds;
+        result.pages = list.GetRowCount();
+    }
+    result.seconds = CBenchTimer::Median(seconds);
     return result;
 }
 

@@ -25,6 +25,7 @@ struct RenderFigures {
 struct FirstListPage {
     std::string keywords;
     bool bOr = false;
+    bool bFirstSearch = false;  // the index opened afresh before each run
     double seconds = 0;
     double searchSeconds = 0;
     size_t pages = 0;  // rows of the range
@@ -44,4 +45,11 @@ public:
     // catalogue slot 1, the search and the list page beside the search
     // alone, taking turns (CBenchRun::QueryRounds).
     static FirstListPage MeasureFirstListPage(COurEngine& ours, const std::string& strKeywords, bool bOr);
+
+    // The first search of a session, as the window makes it: the index
+    // opened afresh before each run (untimed), then the search of
+    // strKeywords (and, variants on) in the range of slot 1, its rows, the
+    // line of forms (counted where it shows), the text parts and the text
+    // of the first list page's rows; median of QueryOutcome::FirstRounds.
+    static FirstListPage MeasureFirstSearch(COurEngine& ours, const std::string& strKeywords);
 };

@@ -45,7 +45,7 @@ void PrintHelp(const CCommandLine& commandLine) {
 }
 
 // pParts: a last column of where each row's hits lie.
-std::string FormatTsv(const CResultList& results, const CSearchForms* pForms, const CHitParts* pParts) {
+std::string FormatTsv(const CResultList& results, const CSearchForms* pForms, CHitParts* pParts) {
     std::string out;
     for (size_t i = 0; i < results.GetRowCount(); ++i) {
         const SearchNodeTag row = results.GetRow(i);
@@ -138,7 +138,7 @@ std::string FormatJsonForms(const CSearchForms& forms) {
     return out + (bFirst ? "],\n" : "\n  ],\n");
 }
 
-std::string FormatJson(const CResultList& results, const CSearchForms* pForms, const CHitParts& parts) {
+std::string FormatJson(const CResultList& results, const CSearchForms* pForms, CHitParts& parts) {
     std::string out = "{\n  \"rows\": [";
     bool bFirst = true;
     for (size_t i = 0; i < results.GetRowCount(); ++i) {
@@ -201,7 +201,9 @@ int RunSearch(int argc, char** argv) {
     // Where the hits lie, when the output shows it.
     CHitParts parts;
     const bool bParts = strFormat == "json" || commandLine.Has("--show-parts");
-    if (bParts) parts.Compute(search.Folder(), search.Part(), search.Keywords(), search.Variants(), results.GetPageIndexes());
+    if (bParts)
+        parts.Compute(search.Index(), search.Folder(), search.Part(), search.Keywords(), search.Variants(),
+                      results.GetPageIndexes());
     const std::string strOut = strFormat == "json"
                                    ? FormatJson(results, bForms ? &forms : nullptr, parts)
                                    : FormatTsv(results, bForms ? &forms : nullptr, bParts ? &parts : nullptr);

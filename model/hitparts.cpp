@@ -5,13 +5,16 @@
 
 #include <algorithm>
 
-void CHitParts::Compute(const std::string& strFolder, TextPart ePart, const std::u16string& strKeywords,
-                        bool bUseVariants, const std::vector<int32_t>& pages) {
-    m_pages.assign(pages.begin(), pages.end());
+void CHitParts::Compute(CIndex& pages, const std::string& strFolder, TextPart ePart,
+                        const std::u16string& strKeywords, bool bUseVariants, const std::vector<int32_t>& found) {
+    m_pPages = &pages;
+    m_pages.assign(found.begin(), found.end());
     if (!std::is_sorted(m_pages.begin(), m_pages.end())) std::sort(m_pages.begin(), m_pages.end());
     m_pages.erase(std::unique(m_pages.begin(), m_pages.end()), m_pages.end());
     m_partsOf.assign(m_pages.size(), 0);
-    if (ePart != TextPart::WholeText) {
+    m_nLookups = 0;
+    m_bAllKnown = ePart != TextPart::WholeText;
+    if (m_bAllKnown) {
         std::fill(m_partsOf.begin(), m_partsOf.end(), ePart == TextPart::MainText ? MainText : Annotations);
         return;
     }
@@ -19,19 +22,71 @@ void CHitParts::Compute(const std::string& strFolder, TextPart ePart, const std:
         CloseIndexes();
         m_strFolder = strFolder;
     }
-    for (size_t nWhich = 0; nWhich < 2; ++nWhich) {
-        CIndex* pIndex = PartIndex(nWhich);
-        if (!pIndex) continue;
-        for (size_t nStart = 0; nStart <= strKeywords.size();) {
-            size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
-            if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
-            if (nEnd > nStart) {
-                pIndex->SearchPattern(strKeywords.substr(nStart, nEnd - nStart), CombineReplace, false, bUseVariants);
-                Mark(pIndex->GetResultPages(), nWhich == 0 ? MainText : Annotations);
-            }
-            nStart = nEnd + 1;
+    m_bUseVariants = bUseVariants;
+    m_terms.clear();
+    for (size_t nStart = 0; nStart <= strKeywords.size();) {
+        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
+        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+        if (nEnd > nStart) m_terms.push_back(strKeywords.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+}
+
+uint8_t CHitParts::PartsOf(uint32_t nPage) {
+    const auto it = std::lower_bound(m_pages.begin(), m_pages.end(), nPage);
+    if (it == m_pages.end() || *it != nPage) return 0;
+    const auto i = static_cast<size_t>(it - m_pages.begin());
+    if (!m_bAllKnown && !(m_partsOf[i] & Known)) {
+        const uint8_t nParts = m_nLookups < m_nMaxLookups ? FindOnPage(i) : 0;
+        ++m_nLookups;
+        // A page the search found holds a hit in its text. Where it holds
+        // none, its text does not show what the indexes hold (a page store
+        // not laid out as the builder lays it out), and they answer.
+        if (nParts != 0)
+            m_partsOf[i] = nParts | Known;
+        else
+            FindAll();
+    }
+    return m_partsOf[i] & (MainText | Annotations);
+}
+
+uint8_t CHitParts::FindOnPage(size_t i) {
+    int nParity = 0;
+    if (!m_pPages || !m_pPages->IsOpen() ||
+        !m_pPages->GetFileList().ReadPageForRendering(static_cast<int32_t>(m_pages[i]), m_strPage, nParity))
+        return 0;
+    CPagePositions::Read(m_strPage, nParity, m_chars);
+    const CVariantTable* pVariants =
+        m_bUseVariants && !m_pPages->GetVariants().Empty() ? &m_pPages->GetVariants() : nullptr;
+    uint8_t nParts = 0;
+    for (const std::u16string& strTerm : m_terms) {
+        const CPageHits finder(strTerm, pVariants);
+        for (const auto& [ePart, nPart] :
+             {std::pair{TextPart::MainText, MainText}, std::pair{TextPart::Annotations, Annotations}}) {
+            if (nParts & nPart) continue;
+            finder.Find(m_chars, ePart, m_hits);
+            if (!m_hits.empty()) nParts |= nPart;
         }
     }
+    return nParts;
+}
+
+void CHitParts::FindAll() {
+    CIndex* pParts[2] = {PartIndex(0), PartIndex(1)};
+    if (!pParts[0] || !pParts[1]) {
+        // Without both part indexes every page is read.
+        for (size_t i = 0; i < m_pages.size(); ++i)
+            if (!(m_partsOf[i] & Known)) m_partsOf[i] = FindOnPage(i) | Known;
+    } else {
+        std::fill(m_partsOf.begin(), m_partsOf.end(), 0);
+        for (size_t nWhich = 0; nWhich < 2; ++nWhich)
+            for (const std::u16string& strTerm : m_terms) {
+                pParts[nWhich]->SearchPattern(strTerm, CombineReplace, false, m_bUseVariants);
+                Mark(pParts[nWhich]->GetResultPages(), nWhich == 0 ? MainText : Annotations);
+            }
+        for (uint8_t& nParts : m_partsOf) nParts |= Known;
+    }
+    m_bAllKnown = true;
 }
 
 void CHitParts::CloseIndexes() {
@@ -58,11 +113,6 @@ void CHitParts::Mark(const std::vector<uint32_t>& pages, uint8_t nPart) {
         while (i < m_pages.size() && m_pages[i] < nPage) ++i;
         if (i < m_pages.size() && m_pages[i] == nPage) m_partsOf[i] |= nPart;
     }
-}
-
-uint8_t CHitParts::PartsOf(uint32_t nPage) const {
-    const auto it = std::lower_bound(m_pages.begin(), m_pages.end(), nPage);
-    return it != m_pages.end() && *it == nPage ? m_partsOf[static_cast<size_t>(it - m_pages.begin())] : 0;
 }
 
 const char* CHitParts::Name(uint8_t nParts) {

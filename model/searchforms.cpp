@@ -14,12 +14,13 @@ std::string Utf8(const std::u16string& s) { return CCodeConverter::Utf16ToUtf8(s
 }  // namespace
 
 void CSearchForms::Build(const CIndex& index, const std::u16string& strKeywords, bool bUseVariants,
-                         const ContentsNodeTag& range) {
+                         const ContentsNodeTag& range, Counts eCounts) {
     m_keywords.clear();
     const CVariantTable& table = index.GetVariants();
     // The range's pages: docID is the 1-based number of its first page.
     const uint32_t nFirstPage = range.docID > 0 ? static_cast<uint32_t>(range.docID - 1) : 0;
     const uint32_t nEndPage = nFirstPage + static_cast<uint32_t>(std::max(range.docNo, 0));
+    std::vector<bool> countable;  // per keyword: one character, so counted per form
     for (size_t nStart = 0; nStart <= strKeywords.size();) {
         size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
         if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
@@ -42,18 +43,24 @@ void CSearchForms::Build(const CIndex& index, const std::u16string& strKeywords,
             nCharacters += IsWildcard(c) ? 0 : 1;
             keyword.characters.push_back(std::move(forms));
         }
-        if (nCharacters == 1 && keyword.characters.size() == 1) {
-            for (const std::u16string& strForm : keyword.characters[0]) {
-                FormCount count;
-                count.form = strForm;
-                index.CountPattern(strForm, false, nFirstPage, nEndPage, count.pages, count.places);
-                keyword.counts.push_back(count);
-            }
-            // Most pages first; the typed form, then group order, among equals.
-            std::stable_sort(keyword.counts.begin(), keyword.counts.end(),
-                             [](const FormCount& a, const FormCount& b) { return a.pages > b.pages; });
-        }
+        countable.push_back(nCharacters == 1 && keyword.characters.size() == 1);
         m_keywords.push_back(std::move(keyword));
+    }
+    // Each count reads a chain of the index (the first time, all of it):
+    // where the line will not show, it is not worth it.
+    if (eCounts == Counts::WhereShown && !HasOtherForms()) return;
+    for (size_t k = 0; k < m_keywords.size(); ++k) {
+        if (!countable[k]) continue;
+        Keyword& keyword = m_keywords[k];
+        for (const std::u16string& strForm : keyword.characters[0]) {
+            FormCount count;
+            count.form = strForm;
+            index.CountPattern(strForm, false, nFirstPage, nEndPage, count.pages, count.places);
+            keyword.counts.push_back(count);
+        }
+        // Most pages first; the typed form, then group order, among equals.
+        std::stable_sort(keyword.counts.begin(), keyword.counts.end(),
+                         [](const FormCount& a, const FormCount& b) { return a.pages > b.pages; });
     }
 }
 

@@ -28,12 +28,16 @@ public:
         std::vector<std::vector<std::u16string>> characters;  // per character: the typed form first, then the group's others
         std::vector<FormCount> counts;                 // one-character keywords only: most pages first
     };
+    // Which keywords get counts: every one-character keyword, or only where
+    // the line shows (HasOtherForms), as the window shows it.
+    enum class Counts { Always, WhereShown };
 
     // The forms of each keyword of strKeywords (separated by U+0020 or U+3000) as the
     // index's variant table gives them, and the counts of one-character
-    // keywords in range, each form searched on its own.
+    // keywords in range, each form searched on its own (see Counts).
     // REQUIRES: index is open.
-    void Build(const CIndex& index, const std::u16string& strKeywords, bool bUseVariants, const ContentsNodeTag& range);
+    void Build(const CIndex& index, const std::u16string& strKeywords, bool bUseVariants, const ContentsNodeTag& range,
+               Counts eCounts = Counts::Always);
     void Clear() { m_keywords.clear(); }
 
     const std::vector<Keyword>& Keywords() const { return m_keywords; }

@@ -407,10 +407,10 @@ void CLeftForm::ShowChainResult() {
     // With variants on, which forms were searched, so that a reader sees
     // why a page was found.
     if (step.bVariants)
-        m_searchForms.Build(m_index, m_strKeywords, true, *pRange);
+        m_searchForms.Build(m_index, m_strKeywords, true, *pRange, CSearchForms::Counts::WhereShown);
     else
         m_searchForms.Clear();
-    m_hitParts.Compute(QFile::encodeName(m_strDataFolder).toStdString(), static_cast<TextPart>(m_nTextPart),
+    m_hitParts.Compute(m_index, QFile::encodeName(m_strDataFolder).toStdString(), static_cast<TextPart>(m_nTextPart),
                        m_strKeywords, step.bVariants, m_results.GetPageIndexes());
     m_nListPage = m_nListPages > 0 ? 1 : 0;
     UpdateSummary();

@@ -1,7 +1,10 @@
 // A reader types 新字体 with a Japanese input method; the texts hold the
 // 旧字体. A corpus built with the default variant sources must find the
 // 旧字体, mark them on the page and say which forms it searched.
+#include "corpus/corpusfiles.h"
 #include "corpus/hitmarker.h"
+#include "index/index.h"
+#include "model/searchforms.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"
 
@@ -110,6 +113,34 @@ TEST_F(JapaneseFormsTest, FormsSearchedAreShown) {
               std::string::npos)
         << json.strOut;
     EXPECT_EQ(Cli({"search", "--format", "json", "桜"}).strOut.find("\"forms\""), std::string::npos);
+}
+
+// The window counts the forms only where their line shows: a keyword with
+// no other form costs no count, one with other forms gets the counts the
+// command line prints.
+TEST_F(JapaneseFormsTest, TheWindowCountsFormsOnlyWhereTheLineShows) {
+    CIndex index;
+    ASSERT_TRUE(index.Open(s_pDir->File("out"), CCorpusFiles::BaseName, IndexScope::WholeText)) << index.GetOpenError();
+    ContentsNodeTag range;
+    range.docID = 1;
+    range.docNo = 3;
+    struct Case {
+        std::u16string keywords;
+        bool bShown;
+    };
+    for (const Case& c : {Case{u"始", false}, Case{u"桜 始", true}, Case{u"読書", true}}) {
+        CSearchForms always;
+        CSearchForms window;
+        always.Build(index, c.keywords, true, range);
+        window.Build(index, c.keywords, true, range, CSearchForms::Counts::WhereShown);
+        EXPECT_EQ(window.HasOtherForms(), c.bShown);
+        if (c.bShown) {
+            EXPECT_EQ(window.FormatLine(), always.FormatLine());
+        } else {
+            EXPECT_FALSE(always.Keywords()[0].counts.empty());
+            EXPECT_TRUE(window.Keywords()[0].counts.empty());
+        }
+    }
 }
 
 TEST_F(JapaneseFormsTest, SourcesCanBeLeftOut) {

@@ -1,5 +1,6 @@
 // The scholar's commands of tessaline-cli on a small built corpus: cite and
 // page --cite, kwic, and where search's hits lie.
+#include "index/index.h"
 #include "model/hitparts.h"
 #include "support/clirunner.h"
 #include "support/tempdir.h"
@@ -107,16 +108,26 @@ TEST_F(ScholarCommandsTest, HitPartsServeOneSearchAfterAnother) {
         {"none", TextPart::WholeText, u"學", {0, 1, 2}, {0, 0, 0, 0}},
         {"c", TextPart::WholeText, u"學", {0, 1, 2}, {M | A, M, A, 0}},
     };
-    CHitParts parts;
-    for (size_t k = 0; k < steps.size(); ++k) {
-        const Step& step = steps[k];
-        parts.Compute(s_pDir->File(step.pszFolder), step.ePart, step.keywords, true, step.pages);
-        for (uint32_t nPage = 0; nPage < 4; ++nPage)
-            EXPECT_EQ(parts.PartsOf(nPage), step.expected[nPage]) << "step " << k << ", page " << nPage;
+    // From the pages' text (a list page's rows), and through the part
+    // indexes (every row).
+    for (size_t nLookups : {CHitParts::PageLookups, size_t{0}}) {
+        CHitParts parts;
+        parts.SetPageLookups(nLookups);
+        for (size_t k = 0; k < steps.size(); ++k) {
+            const Step& step = steps[k];
+            CIndex index;
+            index.Open(s_pDir->File(step.pszFolder), "Index", IndexScope::WholeText);
+            parts.Compute(index, s_pDir->File(step.pszFolder), step.ePart, step.keywords, true, step.pages);
+            for (uint32_t nPage = 0; nPage < 4; ++nPage)
+                EXPECT_EQ(parts.PartsOf(nPage), step.expected[nPage])
+                    << "lookups " << nLookups << ", step " << k << ", page " << nPage;
+        }
+        parts.CloseIndexes();
+        CIndex index;
+        ASSERT_TRUE(index.Open(s_pDir->File("c"), "Index", IndexScope::WholeText));
+        parts.Compute(index, s_pDir->File("c"), TextPart::WholeText, u"學", true, {1});
+        EXPECT_EQ(parts.PartsOf(1), M);
     }
-    parts.CloseIndexes();
-    parts.Compute(s_pDir->File("c"), TextPart::WholeText, u"學", true, {1});
-    EXPECT_EQ(parts.PartsOf(1), M);
 }
 
 }  // namespace

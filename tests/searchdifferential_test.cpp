@@ -3,6 +3,7 @@
 // support/randomcorpus.h for the positions the scan uses).
 #include "builder/corpuswriter.h"
 #include "index/index.h"
+#include "model/hitparts.h"
 #include "text/codeconverter.h"
 
 #include "support/clirunner.h"
@@ -292,3 +293,47 @@ TEST(SearchDifferentialTest, ManyPagesPerSlotAnyTermRarest) {
 }
 
 }  // namespace
+
+// The labels of the rows: found from a page's text (a list page's rows) or
+// through the part indexes (every row), both give the parts in which the
+// scan finds a keyword's hits.
+TEST(SearchDifferentialTest, HitPartsFromThePageTextOrThePartIndexesAgreeWithAScan) {
+    for (unsigned nSeed : {4u, 5u}) {
+        const CRandomCorpus corpus(nSeed);
+        std::mt19937 rng(nSeed);
+        CTempDir dir;
+        CCorpusWriter writer;
+        std::string strError;
+        ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), dir.Path(), strError)) << strError;
+        const CScanReference reference(corpus.Pages(), corpus.VariantTable());
+        std::vector<int32_t> pages(corpus.Pages().size());
+        for (size_t i = 0; i < pages.size(); ++i) pages[i] = static_cast<int32_t>(i);
+        CIndex index;
+        ASSERT_TRUE(index.Open(dir.Path(), "Index", IndexScope::WholeText));
+        CHitParts fromText;
+        CHitParts fromIndexes;
+        fromIndexes.SetPageLookups(0);
+        for (int i = 0; i < 100; ++i) {
+            const bool bVariants = rng() % 2;
+            std::u16string strKeywords = corpus.RandomPattern(rng);
+            if (rng() % 3 == 0) strKeywords += u" " + corpus.RandomPattern(rng);
+            std::vector<uint8_t> expected(pages.size(), 0);
+            for (size_t nStart = 0; nStart <= strKeywords.size();) {
+                size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
+                if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+                const std::u16string strTerm = strKeywords.substr(nStart, nEnd - nStart);
+                nStart = nEnd + 1;
+                for (const auto& [eScope, nPart] : {std::pair{IndexScope::MainText, CHitParts::MainText},
+                                                    std::pair{IndexScope::Annotations, CHitParts::Annotations}})
+                    for (const auto& hit : reference.Search(strTerm, eScope, bVariants)) expected[hit.first] |= nPart;
+            }
+            for (CHitParts* pParts : {&fromText, &fromIndexes}) {
+                pParts->Compute(index, dir.Path(), TextPart::WholeText, strKeywords, bVariants, pages);
+                for (size_t nPage = 0; nPage < pages.size(); ++nPage)
+                    ASSERT_EQ(pParts->PartsOf(static_cast<uint32_t>(nPage)), expected[nPage])
+                        << "seed " << nSeed << ", " << (pParts == &fromText ? "text" : "indexes") << ", keywords "
+                        << CCodeConverter::Utf16ToUtf8(strKeywords) << ", variants " << bVariants << ", page " << nPage;
+            }
+        }
+    }
+}
