@@ -18,6 +18,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -174,6 +175,7 @@ void CSideBySideRun::MeasureOthers() {
     std::error_code ec;
     if (fs::is_directory(m_options.m_strSource, ec) && fs::exists(strCli, ec)) {
         Progress("timing tessaline-cli build on " + m_options.m_strSource);
+        ::sync();  // as before each peer's build
         m_ourBuild =
             CProcessTools::MeasureCommand({strCli, "build", "--variants", m_options.m_strCorpus + "/yitizi.txt",
                                            m_options.m_strSource, m_options.m_strOut + "/ours-build"},
@@ -211,6 +213,9 @@ CSideBySideRun::BuildOutcome CSideBySideRun::BuildPeer(CBenchEngine& engine, con
         }
     }
     std::remove(strStampPath.c_str());
+    // What earlier work left to be written goes to disk first, so that its
+    // writeback does not fall into this build's time.
+    ::sync();
     const double dStart = CBenchTimer::Now();
     if (!engine.Build(pages, strPath, strError)) {
         outcome.error = strError;
@@ -443,7 +448,10 @@ std::string CSideBySideRun::FormatBuilds() const {
     }
     out += buildTable.Format() + "\n";
     out += "Peers are built from the exported pages (export " + CBenchTable::Seconds(m_dExportSeconds) +
-           ", not included); SQLite's time includes 'optimize' and VACUUM, Xapian's the compaction.\n\n";
+           ", not included); SQLite's time includes 'optimize' and VACUUM, Xapian's the compaction. Every build "
+           "starts after a sync, so that what earlier work left to write does not fall into it; SQLite writes "
+           "with synchronous=OFF, while `tessaline-cli build` syncs each file it writes before it puts the "
+           "corpus in place.\n\n";
     return out;
 }
 
