@@ -224,24 +224,52 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
     Clear();
     m_pCategory = Category(range);
     m_pRange = &range;
+    // Unsigned arithmetic: a catalogue that does not fit the store gives a
+    // strange page number, never undefined behaviour.
+    auto pageNo = [](uint32_t q, const ContentsNodeTag* pVolume) {
+        return pVolume ? static_cast<int32_t>(q - static_cast<uint32_t>(pVolume->docID) + pVolume->curFileName) : 0;
+    };
+    // The rows go straight to their places in page-number order (stable:
+    // in the index's order among equal numbers): a first pass counts the
+    // page numbers, a second puts each row where its number starts, so
+    // that a search of 119,800 pages fills one buffer instead of filling
+    // two and copying one into the other.
+    m_keys.clear();
+    uint32_t nMax = 0;
+    {
+        CRowPlacer placer(range);
+        for (uint32_t nPage : pages) {
+            const uint32_t q = nPage + 1u;
+            if (!Holds(range, q)) continue;
+            m_keys.push_back(static_cast<uint32_t>(pageNo(q, placer.Volume(q))));
+            nMax = std::max(nMax, m_keys.back());
+        }
+    }
+    const bool bCount = nMax < MaxCountingKey && m_keys.size() >= 64;
+    std::vector<uint32_t> starts(bCount ? static_cast<size_t>(nMax) + 2 : 0, 0);
+    if (bCount) {
+        for (uint32_t nKey : m_keys) ++starts[nKey + 1];
+        for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+        m_rows.resize(m_keys.size());
+    } else {
+        m_rows.reserve(m_keys.size());
+    }
     CRowPlacer placer(range);
-    m_rows.reserve(pages.size());
     for (size_t i = 0; i < pages.size(); ++i) {
         const uint32_t q = pages[i] + 1u;
         if (!Holds(range, q)) continue;
         Row row{static_cast<int32_t>(pages[i]), 0, 0, placer.Book(q), placer.Volume(q)};
-        if (row.pVolume) {
-            // Unsigned arithmetic: a catalogue that does not fit the store
-            // gives a strange number, never undefined behaviour.
-            row.pageNo = static_cast<int32_t>(q - static_cast<uint32_t>(row.pVolume->docID) + row.pVolume->curFileName);
-        }
+        row.pageNo = pageNo(q, row.pVolume);
         if (i < hits.size()) {
             row.hitCount = static_cast<int32_t>(hits[i]);
             m_nTotalHits += hits[i];
         }
-        m_rows.push_back(row);
+        if (bCount)
+            m_rows[starts[static_cast<uint32_t>(row.pageNo)]++] = row;
+        else
+            m_rows.push_back(row);
     }
-    SortByPageNo();
+    if (!bCount) SortByPageNo();
     return m_nTotalHits;
 }
 
@@ -253,7 +281,6 @@ void CResultList::SortByPageNo() {
     auto key = [](const Row& row) { return static_cast<uint32_t>(row.pageNo); };
     uint32_t nMax = 0;
     for (const Row& row : m_rows) nMax = std::max(nMax, key(row));
-    constexpr uint32_t MaxCountingKey = 1u << 20;
     if (nMax >= MaxCountingKey || m_rows.size() < 64) {
         std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) { return key(a) < key(b); });
         return;

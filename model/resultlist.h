@@ -117,6 +117,9 @@ private:
 
     std::vector<Row> m_rows;
     std::vector<Row> m_sorted;  // the sort's second buffer, kept for the next search
+    std::vector<uint32_t> m_keys;  // BuildResults: the rows' page numbers, in the pages' order
+    // Page numbers below this are put in order by counting.
+    static constexpr uint32_t MaxCountingKey = 1u << 20;
     // The reading order's buffers: each place's rank, each row's place, the
     // places' first rows.
     std::unordered_map<const ContentsNodeTag*, uint32_t> m_placeRanks;

@@ -179,25 +179,29 @@ TEST_F(ResultListTest, FindRangeNodeMatchesTheRecordInPreOrder) {
 // Rows of equal page numbers keep the order of the result set, however many
 // there are, so that the same search always lists the same way.
 TEST(ResultListOrderTest, EqualPageNumbersKeepTheIndexOrder) {
-    CContentsTree tree;
-    for (const CatalogRecord& record : {Record(u"K", 1, 1, 60), Record(u"P", 2, 1, 30), Record(u"X", 3, 1, 30),
-                                        Record(u"Q", 2, 31, 30), Record(u"Z", 3, 31, 30)})
-        tree.AddCatalogueRecord(record);
-    Numbers pages, hits;
-    std::vector<std::string> expected;
-    for (uint32_t i = 0; i < 30; ++i) {
-        // Z's page before X's page of the same number, from the last number down.
-        const uint32_t n = 29 - i;
-        pages.insert(pages.end(), {30 + n, n});
-        hits.insert(hits.end(), {1, 1});
+    // Few rows are sorted by comparison, more (64 and up) by counting.
+    for (uint32_t nVolume : {30u, 40u}) {
+        CContentsTree tree;
+        const auto n2 = static_cast<int32_t>(2 * nVolume), n1 = static_cast<int32_t>(nVolume);
+        for (const CatalogRecord& record : {Record(u"K", 1, 1, n2), Record(u"P", 2, 1, n1), Record(u"X", 3, 1, n1),
+                                            Record(u"Q", 2, n1 + 1, n1), Record(u"Z", 3, n1 + 1, n1)})
+            tree.AddCatalogueRecord(record);
+        Numbers pages, hits;
+        std::vector<std::string> expected;
+        for (uint32_t i = 0; i < nVolume; ++i) {
+            // Z's page before X's page of the same number, from the last number down.
+            const uint32_t n = nVolume - 1 - i;
+            pages.insert(pages.end(), {nVolume + n, n});
+            hits.insert(hits.end(), {1, 1});
+        }
+        for (uint32_t n = 0; n < nVolume; ++n) {
+            expected.push_back("K|Q|Z|" + std::to_string(n + 1) + "|" + std::to_string(nVolume + n) + "|1");
+            expected.push_back("K|P|X|" + std::to_string(n + 1) + "|" + std::to_string(n) + "|1");
+        }
+        CResultList results;
+        results.BuildResults(*tree.FindRangeNode(1), pages, hits);
+        EXPECT_THAT(Rows(results), ElementsAreArray(expected)) << nVolume << " pages a volume";
     }
-    for (uint32_t n = 0; n < 30; ++n) {
-        expected.push_back("K|Q|Z|" + std::to_string(n + 1) + "|" + std::to_string(30 + n) + "|1");
-        expected.push_back("K|P|X|" + std::to_string(n + 1) + "|" + std::to_string(n) + "|1");
-    }
-    CResultList results;
-    results.BuildResults(*tree.FindRangeNode(1), pages, hits);
-    EXPECT_THAT(Rows(results), ElementsAreArray(expected));
 }
 
 // Ranges and page numbers are unsigned 32-bit: a range may reach past
