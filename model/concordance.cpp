@@ -5,6 +5,7 @@
 #include "index/index.h"
 #include "model/citation.h"
 #include "model/hitparts.h"
+#include "model/keywordcheck.h"
 #include "model/pagehits.h"
 #include "text/codeconverter.h"
 
@@ -65,13 +66,7 @@ void CConcordance::Start(CIndex& index, std::vector<int32_t> pages, const std::u
     if (!std::is_sorted(pages.begin(), pages.end())) std::sort(pages.begin(), pages.end());
     pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
     m_pages = std::move(pages);
-    m_terms.clear();
-    for (size_t nStart = 0; nStart <= strKeywords.size();) {
-        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
-        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
-        if (nEnd > nStart) m_terms.push_back(strKeywords.substr(nStart, nEnd - nStart));
-        nStart = nEnd + 1;
-    }
+    m_terms = CKeywordCheck::Terms(strKeywords);
     m_bUseVariants = bUseVariants;
     m_ePart = ePart;
     m_nContext = std::max(0, nContext);

@@ -2,6 +2,7 @@
 
 #include "corpus/corpusfiles.h"
 #include "index/index.h"
+#include "model/keywordcheck.h"
 
 #include <algorithm>
 
@@ -23,13 +24,7 @@ void CHitParts::Compute(CIndex& pages, const std::string& strFolder, TextPart eP
         m_strFolder = strFolder;
     }
     m_bUseVariants = bUseVariants;
-    m_terms.clear();
-    for (size_t nStart = 0; nStart <= strKeywords.size();) {
-        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
-        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
-        if (nEnd > nStart) m_terms.push_back(strKeywords.substr(nStart, nEnd - nStart));
-        nStart = nEnd + 1;
-    }
+    m_terms = CKeywordCheck::Terms(strKeywords);
 }
 
 uint8_t CHitParts::PartsOf(uint32_t nPage) {

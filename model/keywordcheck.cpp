@@ -45,3 +45,13 @@ std::string CKeywordCheck::Check(const std::u16string& strKeywords) {
     return {};
 }
 
+std::vector<std::u16string> CKeywordCheck::Terms(const std::u16string& strKeywords) {
+    std::vector<std::u16string> terms;
+    for (size_t nStart = 0; nStart <= strKeywords.size();) {
+        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
+        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+        if (nEnd > nStart) terms.push_back(strKeywords.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    return terms;
+}

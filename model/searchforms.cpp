@@ -1,6 +1,7 @@
 #include "model/searchforms.h"
 
 #include "index/index.h"
+#include "model/keywordcheck.h"
 #include "text/codeconverter.h"
 
 #include <algorithm>
@@ -21,13 +22,9 @@ void CSearchForms::Build(const CIndex& index, const std::u16string& strKeywords,
     const uint32_t nFirstPage = range.docID > 0 ? static_cast<uint32_t>(range.docID - 1) : 0;
     const uint32_t nEndPage = nFirstPage + static_cast<uint32_t>(std::max(range.docNo, 0));
     std::vector<bool> countable;  // per keyword: one character, so counted per form
-    for (size_t nStart = 0; nStart <= strKeywords.size();) {
-        size_t nEnd = strKeywords.find_first_of(u" \u3000", nStart);
-        if (nEnd == std::u16string::npos) nEnd = strKeywords.size();
+    for (const std::u16string& strTerm : CKeywordCheck::Terms(strKeywords)) {
         Keyword keyword;
-        keyword.text = strKeywords.substr(nStart, nEnd - nStart);
-        nStart = nEnd + 1;
-        if (keyword.text.empty()) continue;
+        keyword.text = strTerm;
 
         size_t nCharacters = 0;
         for (char32_t c : CCodeConverter::Utf16ToUtf32(keyword.text)) {
