@@ -27,9 +27,8 @@ TEST(ConcordanceTest, OneRowForEveryHitTheSearchCounts) {
         const CRandomCorpus corpus(nSeed);
         std::mt19937 rng(nSeed);
         CTempDir dir;
-        CCorpusWriter writer;
         std::string strError;
-        ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), dir.Path(), strError)) << strError;
+        ASSERT_TRUE(corpus.Write(dir.Path(), strError)) << strError;
         const CScanReference reference(corpus.Pages(), corpus.VariantTable());
         for (IndexScope eScope : {IndexScope::WholeText, IndexScope::MainText, IndexScope::Annotations}) {
             CIndex index;

@@ -2,7 +2,6 @@
 // corpora written by the corpus writer, searched through the index and
 // rendered for display, for keywords without "*". The display marks
 // occurrences that do not overlap, from the left; the index counts all.
-#include "builder/corpuswriter.h"
 #include "corpus/hitmarker.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
@@ -40,9 +39,8 @@ TEST(RenderAgreementTest, FoundPagesShowTheirHits) {
         const CRandomCorpus corpus(nSeed, true);
         std::mt19937 rng(nSeed);
         CTempDir dir;
-        CCorpusWriter writer;
         std::string strError;
-        ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), dir.Path(), strError)) << strError;
+        ASSERT_TRUE(corpus.Write(dir.Path(), strError)) << strError;
         const CScanReference reference(corpus.Pages(), corpus.VariantTable());
         const uint32_t nPages = static_cast<uint32_t>(corpus.Pages().size());
 

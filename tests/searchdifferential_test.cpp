@@ -77,10 +77,8 @@ TEST(SearchDifferentialTest, IndexAgreesWithAScanOfThePages) {
         const CRandomCorpus corpus(nSeed);
         std::mt19937 rng(nSeed);
         CTempDir dir;
-        CCorpusWriter writer;
-        writer.SetShuffleSeed(nSeed * 7919);
         std::string strError;
-        ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), dir.Path(), strError)) << strError;
+        ASSERT_TRUE(corpus.Write(dir.Path(), strError, nSeed * 7919)) << strError;
 
         const CScanReference reference(corpus.Pages(), corpus.VariantTable());
         for (IndexScope eScope : {IndexScope::WholeText, IndexScope::MainText, IndexScope::Annotations}) {
@@ -302,9 +300,8 @@ TEST(SearchDifferentialTest, HitPartsFromThePageTextOrThePartIndexesAgreeWithASc
         const CRandomCorpus corpus(nSeed);
         std::mt19937 rng(nSeed);
         CTempDir dir;
-        CCorpusWriter writer;
         std::string strError;
-        ASSERT_TRUE(writer.Write(corpus.Source(), corpus.VariantTable(), dir.Path(), strError)) << strError;
+        ASSERT_TRUE(corpus.Write(dir.Path(), strError)) << strError;
         const CScanReference reference(corpus.Pages(), corpus.VariantTable());
         std::vector<int32_t> pages(corpus.Pages().size());
         for (size_t i = 0; i < pages.size(); ++i) pages[i] = static_cast<int32_t>(i);

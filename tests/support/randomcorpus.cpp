@@ -1,5 +1,6 @@
 #include "support/randomcorpus.h"
 
+#include "builder/corpuswriter.h"
 #include "index/index.h"
 #include "text/codeconverter.h"
 
@@ -243,4 +244,10 @@ std::map<uint32_t, uint32_t> CScanReference::SearchNonOverlapping(const std::u16
         if (n) found[p] = n;
     }
     return found;
+}
+
+bool CRandomCorpus::Write(const std::string& strFolder, std::string& strError, uint64_t nShuffleSeed) const {
+    CCorpusWriter writer;
+    writer.SetShuffleSeed(nShuffleSeed);
+    return writer.Write(m_source, m_variants, strFolder, strError);
 }

@@ -58,6 +58,10 @@ public:
 
     static std::string SourceText(const Page& page);
 
+    // Builds the corpus into strFolder as `tessaline-cli build` does
+    // (CCorpusWriter; nShuffleSeed scatters the postings blocks).
+    bool Write(const std::string& strFolder, std::string& strError, uint64_t nShuffleSeed = 0) const;
+
 private:
     char32_t RandomChar(std::mt19937& rng) const;
     std::u32string RandomText(int nMax);
