@@ -229,7 +229,25 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
     auto pageNo = [](uint32_t q, const ContentsNodeTag* pVolume) {
         return pVolume ? static_cast<int32_t>(q - static_cast<uint32_t>(pVolume->docID) + pVolume->curFileName) : 0;
     };
-    // The rows go straight to their places in page-number order (stable:
+    CRowPlacer placer(range);
+    auto row = [&](size_t i) {
+        const uint32_t q = pages[i] + 1u;
+        Row made{static_cast<int32_t>(pages[i]), 0, 0, placer.Book(q), placer.Volume(q)};
+        made.pageNo = pageNo(q, made.pVolume);
+        if (i < hits.size()) {
+            made.hitCount = static_cast<int32_t>(hits[i]);
+            m_nTotalHits += hits[i];
+        }
+        return made;
+    };
+    if (pages.size() < PlacedRows) {
+        m_rows.reserve(pages.size());
+        for (size_t i = 0; i < pages.size(); ++i)
+            if (Holds(range, pages[i] + 1u)) m_rows.push_back(row(i));
+        SortByPageNo();
+        return m_nTotalHits;
+    }
+    // Many rows go straight to their places in page-number order (stable:
     // in the index's order among equal numbers): a first pass counts the
     // page numbers, a second puts each row where its number starts, so
     // that a search of 119,800 pages fills one buffer instead of filling
@@ -237,39 +255,30 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
     m_keys.clear();
     uint32_t nMax = 0;
     {
-        CRowPlacer placer(range);
+        CRowPlacer counter(range);
         for (uint32_t nPage : pages) {
             const uint32_t q = nPage + 1u;
             if (!Holds(range, q)) continue;
-            m_keys.push_back(static_cast<uint32_t>(pageNo(q, placer.Volume(q))));
+            m_keys.push_back(static_cast<uint32_t>(pageNo(q, counter.Volume(q))));
             nMax = std::max(nMax, m_keys.back());
         }
     }
-    const bool bCount = nMax < MaxCountingKey && m_keys.size() >= 64;
-    std::vector<uint32_t> starts(bCount ? static_cast<size_t>(nMax) + 2 : 0, 0);
-    if (bCount) {
-        for (uint32_t nKey : m_keys) ++starts[nKey + 1];
-        for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-        m_rows.resize(m_keys.size());
-    } else {
+    if (nMax >= MaxCountingKey) {
         m_rows.reserve(m_keys.size());
+        for (size_t i = 0; i < pages.size(); ++i)
+            if (Holds(range, pages[i] + 1u)) m_rows.push_back(row(i));
+        SortByPageNo();
+        return m_nTotalHits;
     }
-    CRowPlacer placer(range);
+    std::vector<uint32_t> starts(static_cast<size_t>(nMax) + 2, 0);
+    for (uint32_t nKey : m_keys) ++starts[nKey + 1];
+    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    m_rows.resize(m_keys.size());
     for (size_t i = 0; i < pages.size(); ++i) {
-        const uint32_t q = pages[i] + 1u;
-        if (!Holds(range, q)) continue;
-        Row row{static_cast<int32_t>(pages[i]), 0, 0, placer.Book(q), placer.Volume(q)};
-        row.pageNo = pageNo(q, row.pVolume);
-        if (i < hits.size()) {
-            row.hitCount = static_cast<int32_t>(hits[i]);
-            m_nTotalHits += hits[i];
-        }
-        if (bCount)
-            m_rows[starts[static_cast<uint32_t>(row.pageNo)]++] = row;
-        else
-            m_rows.push_back(row);
+        if (!Holds(range, pages[i] + 1u)) continue;
+        const Row made = row(i);
+        m_rows[starts[static_cast<uint32_t>(made.pageNo)]++] = made;
     }
-    if (!bCount) SortByPageNo();
     return m_nTotalHits;
 }
 

@@ -120,6 +120,9 @@ private:
     std::vector<uint32_t> m_keys;  // BuildResults: the rows' page numbers, in the pages' order
     // Page numbers below this are put in order by counting.
     static constexpr uint32_t MaxCountingKey = 1u << 20;
+    // From this many pages on, BuildResults puts each row straight in its
+    // place (two passes); fewer are built and then sorted.
+    static constexpr size_t PlacedRows = 4096;
     // The reading order's buffers: each place's rank, each row's place, the
     // places' first rows.
     std::unordered_map<const ContentsNodeTag*, uint32_t> m_placeRanks;

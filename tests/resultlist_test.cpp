@@ -179,8 +179,9 @@ TEST_F(ResultListTest, FindRangeNodeMatchesTheRecordInPreOrder) {
 // Rows of equal page numbers keep the order of the result set, however many
 // there are, so that the same search always lists the same way.
 TEST(ResultListOrderTest, EqualPageNumbersKeepTheIndexOrder) {
-    // Few rows are sorted by comparison, more (64 and up) by counting.
-    for (uint32_t nVolume : {30u, 40u}) {
+    // Few rows are sorted by comparison, more (64 and up) by counting, many
+    // (CResultList's PlacedRows, 4,096, and up) put straight in place.
+    for (uint32_t nVolume : {30u, 40u, 2100u}) {
         CContentsTree tree;
         const auto n2 = static_cast<int32_t>(2 * nVolume), n1 = static_cast<int32_t>(nVolume);
         for (const CatalogRecord& record : {Record(u"K", 1, 1, n2), Record(u"P", 2, 1, n1), Record(u"X", 3, 1, n1),
