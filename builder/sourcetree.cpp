@@ -9,7 +9,9 @@
 #include <atomic>
 #include <climits>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -295,20 +297,30 @@ bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::
 
     std::atomic<size_t> nNext{0};
     std::atomic<size_t> nFirstFault{SIZE_MAX};  // no volume after it need be read
+    // An exception in a reading thread (out of memory) stops them all and
+    // is thrown on here, as a reading in one thread would have thrown it.
+    std::mutex failureMutex;
+    std::exception_ptr pFailure;
     auto readVolumes = [&]() {
-        for (size_t i = nNext++; i < reads.size() && i < nFirstFault; i = nNext++) {
-            VolumeRead& volume = reads[i];
-            bool bOk = ReadVolume(volume.strPath, volume.read, volume.strError);
-            // Page files name the folder in messages; an empty one is named
-            // here, where its path is known.
-            if (bOk && volume.read.pages.empty()) {
-                volume.strError = volume.strPath + ": the volume has no page files";
-                bOk = false;
+        try {
+            for (size_t i = nNext++; i < reads.size() && i < nFirstFault; i = nNext++) {
+                VolumeRead& volume = reads[i];
+                bool bOk = ReadVolume(volume.strPath, volume.read, volume.strError);
+                // Page files name the folder in messages; an empty one is
+                // named here, where its path is known.
+                if (bOk && volume.read.pages.empty()) {
+                    volume.strError = volume.strPath + ": the volume has no page files";
+                    bOk = false;
+                }
+                if (bOk) continue;
+                size_t nFault = nFirstFault;
+                while (i < nFault && !nFirstFault.compare_exchange_weak(nFault, i)) {
+                }
             }
-            if (bOk) continue;
-            size_t nFault = nFirstFault;
-            while (i < nFault && !nFirstFault.compare_exchange_weak(nFault, i)) {
-            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            if (!pFailure) pFailure = std::current_exception();
+            nFirstFault = 0;
         }
     };
     const size_t nThreads = std::min<size_t>({ReadThreads, std::max(1u, std::thread::hardware_concurrency()),
@@ -317,6 +329,7 @@ bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::
     for (size_t t = 1; t < nThreads; ++t) threads.emplace_back(readVolumes);
     readVolumes();
     for (std::thread& thread : threads) thread.join();
+    if (pFailure) std::rethrow_exception(pFailure);
 
     for (VolumeRead& volume : reads) {
         if (!volume.strError.empty()) {
