@@ -259,11 +259,11 @@ bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::
     // of the first volume that fails, or else the fault met in listing,
     // which came after every volume listed before it.
     struct VolumeRead {
-        // Its place in source, filled in at the end (a vector's elements
-        // stay where they are when the vector holding it is moved).
+        // Its place in source, which a thread fills in: taken once all of
+        // its book's volumes are there; moving the vectors that hold the
+        // book later leaves the volumes where they are.
         SourceVolume* pVolume;
         std::string strPath;
-        SourceVolume read;
         std::string strError;
     };
     std::vector<VolumeRead> reads;
@@ -281,7 +281,7 @@ bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::
             std::vector<FolderEntry> volumes;
             if (!ListSubfolders(bookEntry.strPath, "volume", volumes, strListError)) break;
             for (const FolderEntry& volumeEntry : volumes) book.volumes.emplace_back().name = volumeEntry.strName;
-            for (size_t v = 0; v < volumes.size(); ++v) reads.push_back({&book.volumes[v], volumes[v].strPath, {}, {}});
+            for (size_t v = 0; v < volumes.size(); ++v) reads.push_back({&book.volumes[v], volumes[v].strPath, {}});
             if (book.volumes.empty()) {
                 strListError = bookEntry.strPath + ": the book has no volume folders";
                 break;
@@ -305,10 +305,10 @@ bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::
         try {
             for (size_t i = nNext++; i < reads.size() && i < nFirstFault; i = nNext++) {
                 VolumeRead& volume = reads[i];
-                bool bOk = ReadVolume(volume.strPath, volume.read, volume.strError);
+                bool bOk = ReadVolume(volume.strPath, *volume.pVolume, volume.strError);
                 // Page files name the folder in messages; an empty one is
                 // named here, where its path is known.
-                if (bOk && volume.read.pages.empty()) {
+                if (bOk && volume.pVolume->pages.empty()) {
                     volume.strError = volume.strPath + ": the volume has no page files";
                     bOk = false;
                 }
@@ -331,12 +331,11 @@ bool CSourceTree::Read(const std::string& strFolder, CorpusSource& source, std::
     for (std::thread& thread : threads) thread.join();
     if (pFailure) std::rethrow_exception(pFailure);
 
-    for (VolumeRead& volume : reads) {
+    for (const VolumeRead& volume : reads) {
         if (!volume.strError.empty()) {
             strError = volume.strError;
             return false;
         }
-        volume.pVolume->pages = std::move(volume.read.pages);
     }
     if (!strListError.empty()) {
         strError = strListError;

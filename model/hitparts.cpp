@@ -14,9 +14,8 @@ void CHitParts::Compute(CIndex& pages, const std::string& strFolder, TextPart eP
     m_pages.erase(std::unique(m_pages.begin(), m_pages.end()), m_pages.end());
     m_partsOf.assign(m_pages.size(), 0);
     m_nLookups = 0;
-    m_bAllKnown = ePart != TextPart::WholeText;
-    if (m_bAllKnown) {
-        std::fill(m_partsOf.begin(), m_partsOf.end(), ePart == TextPart::MainText ? MainText : Annotations);
+    if (ePart != TextPart::WholeText) {
+        std::fill(m_partsOf.begin(), m_partsOf.end(), (ePart == TextPart::MainText ? MainText : Annotations) | Known);
         return;
     }
     if (strFolder != m_strFolder) {
@@ -31,7 +30,7 @@ uint8_t CHitParts::PartsOf(uint32_t nPage) {
     const auto it = std::lower_bound(m_pages.begin(), m_pages.end(), nPage);
     if (it == m_pages.end() || *it != nPage) return 0;
     const auto i = static_cast<size_t>(it - m_pages.begin());
-    if (!m_bAllKnown && !(m_partsOf[i] & Known)) {
+    if (!(m_partsOf[i] & Known)) {
         const uint8_t nParts = m_nLookups < m_nMaxLookups ? FindOnPage(i) : 0;
         ++m_nLookups;
         // A page the search found holds a hit in its text. Where it holds
@@ -81,7 +80,6 @@ void CHitParts::FindAll() {
             }
         for (uint8_t& nParts : m_partsOf) nParts |= Known;
     }
-    m_bAllKnown = true;
 }
 
 void CHitParts::CloseIndexes() {

@@ -77,7 +77,6 @@ private:
     bool m_bUseVariants = false;
     size_t m_nLookups = 0;  // pages found from their text since Compute
     size_t m_nMaxLookups = PageLookups;
-    bool m_bAllKnown = false;
     std::string m_strFolder;
     CIndex m_partIndexes[2];
     // FindOnPage's scratch.

@@ -172,6 +172,15 @@ private:
     std::unique_ptr<CFirstHolder> m_pHolder;
 };
 
+// Where the rows of each key start once they are put in key order: for
+// each key up to nMax, how many keys are below it.
+std::vector<uint32_t> CountingStarts(const std::vector<uint32_t>& keys, uint32_t nMax) {
+    std::vector<uint32_t> starts(static_cast<size_t>(nMax) + 2, 0);
+    for (uint32_t nKey : keys) ++starts[nKey + 1];
+    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    return starts;
+}
+
 // The book and the volume of a page below a range node.
 class CRowPlacer {
 public:
@@ -240,21 +249,14 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
         }
         return made;
     };
-    if (pages.size() < PlacedRows) {
-        m_rows.reserve(pages.size());
-        for (size_t i = 0; i < pages.size(); ++i)
-            if (Holds(range, pages[i] + 1u)) m_rows.push_back(row(i));
-        SortByPageNo();
-        return m_nTotalHits;
-    }
     // Many rows go straight to their places in page-number order (stable:
     // in the index's order among equal numbers): a first pass counts the
     // page numbers, a second puts each row where its number starts, so
     // that a search of 119,800 pages fills one buffer instead of filling
     // two and copying one into the other.
-    m_keys.clear();
-    uint32_t nMax = 0;
-    {
+    if (pages.size() >= PlacedRows) {
+        m_keys.clear();
+        uint32_t nMax = 0;
         CRowPlacer counter(range);
         for (uint32_t nPage : pages) {
             const uint32_t q = nPage + 1u;
@@ -262,23 +264,18 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
             m_keys.push_back(static_cast<uint32_t>(pageNo(q, counter.Volume(q))));
             nMax = std::max(nMax, m_keys.back());
         }
+        if (nMax < MaxCountingKey) {
+            std::vector<uint32_t> starts = CountingStarts(m_keys, nMax);
+            m_rows.resize(m_keys.size());
+            for (size_t i = 0, k = 0; i < pages.size(); ++i)
+                if (Holds(range, pages[i] + 1u)) m_rows[starts[m_keys[k++]]++] = row(i);
+            return m_nTotalHits;
+        }
     }
-    if (nMax >= MaxCountingKey) {
-        m_rows.reserve(m_keys.size());
-        for (size_t i = 0; i < pages.size(); ++i)
-            if (Holds(range, pages[i] + 1u)) m_rows.push_back(row(i));
-        SortByPageNo();
-        return m_nTotalHits;
-    }
-    std::vector<uint32_t> starts(static_cast<size_t>(nMax) + 2, 0);
-    for (uint32_t nKey : m_keys) ++starts[nKey + 1];
-    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    m_rows.resize(m_keys.size());
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (!Holds(range, pages[i] + 1u)) continue;
-        const Row made = row(i);
-        m_rows[starts[static_cast<uint32_t>(made.pageNo)]++] = made;
-    }
+    m_rows.reserve(pages.size());
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (Holds(range, pages[i] + 1u)) m_rows.push_back(row(i));
+    SortByPageNo();
     return m_nTotalHits;
 }
 
@@ -287,18 +284,21 @@ int64_t CResultList::BuildResults(const ContentsNodeTag& range, const std::vecto
 // numbers are small in any real catalogue: a counting sort then does it in
 // linear time.
 void CResultList::SortByPageNo() {
-    auto key = [](const Row& row) { return static_cast<uint32_t>(row.pageNo); };
+    m_keys.clear();
     uint32_t nMax = 0;
-    for (const Row& row : m_rows) nMax = std::max(nMax, key(row));
+    for (const Row& row : m_rows) {
+        m_keys.push_back(static_cast<uint32_t>(row.pageNo));
+        nMax = std::max(nMax, m_keys.back());
+    }
     if (nMax >= MaxCountingKey || m_rows.size() < 64) {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) { return key(a) < key(b); });
+        std::stable_sort(m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) {
+            return static_cast<uint32_t>(a.pageNo) < static_cast<uint32_t>(b.pageNo);
+        });
         return;
     }
-    std::vector<uint32_t> starts(static_cast<size_t>(nMax) + 2, 0);
-    for (const Row& row : m_rows) ++starts[key(row) + 1];
-    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    std::vector<uint32_t> starts = CountingStarts(m_keys, nMax);
     m_sorted.resize(m_rows.size());
-    for (const Row& row : m_rows) m_sorted[starts[key(row)]++] = row;
+    for (size_t i = 0; i < m_rows.size(); ++i) m_sorted[starts[m_keys[i]]++] = m_rows[i];
     m_rows.swap(m_sorted);
 }
 

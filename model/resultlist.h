@@ -117,7 +117,7 @@ private:
 
     std::vector<Row> m_rows;
     std::vector<Row> m_sorted;  // the sort's second buffer, kept for the next search
-    std::vector<uint32_t> m_keys;  // BuildResults: the rows' page numbers, in the pages' order
+    std::vector<uint32_t> m_keys;  // the rows' page numbers while they are put in order
     // Page numbers below this are put in order by counting.
     static constexpr uint32_t MaxCountingKey = 1u << 20;
     // From this many pages on, BuildResults puts each row straight in its

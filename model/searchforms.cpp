@@ -21,7 +21,6 @@ void CSearchForms::Build(const CIndex& index, const std::u16string& strKeywords,
     // The range's pages: docID is the 1-based number of its first page.
     const uint32_t nFirstPage = range.docID > 0 ? static_cast<uint32_t>(range.docID - 1) : 0;
     const uint32_t nEndPage = nFirstPage + static_cast<uint32_t>(std::max(range.docNo, 0));
-    std::vector<bool> countable;  // per keyword: one character, so counted per form
     for (const std::u16string& strTerm : CKeywordCheck::Terms(strKeywords)) {
         Keyword keyword;
         keyword.text = strTerm;
@@ -40,15 +39,14 @@ void CSearchForms::Build(const CIndex& index, const std::u16string& strKeywords,
             nCharacters += IsWildcard(c) ? 0 : 1;
             keyword.characters.push_back(std::move(forms));
         }
-        countable.push_back(nCharacters == 1 && keyword.characters.size() == 1);
         m_keywords.push_back(std::move(keyword));
     }
     // Each count reads a chain of the index (the first time, all of it):
     // where the line will not show, it is not worth it.
     if (eCounts == Counts::WhereShown && !HasOtherForms()) return;
-    for (size_t k = 0; k < m_keywords.size(); ++k) {
-        if (!countable[k]) continue;
-        Keyword& keyword = m_keywords[k];
+    for (Keyword& keyword : m_keywords) {
+        // One character (not a wildcard): each of its forms is counted.
+        if (keyword.characters.size() != 1 || IsWildcard(CCodeConverter::Utf16ToUtf32(keyword.text).front())) continue;
         for (const std::u16string& strForm : keyword.characters[0]) {
             FormCount count;
             count.form = strForm;

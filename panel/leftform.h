@@ -176,7 +176,6 @@ public:
     // the index rewrote them).
     const CResultList& Results() const { return m_results; }
     const CSearchForms& SearchForms() const { return m_searchForms; }
-    // Where the hits of the last search lie on its pages.
     const std::u16string& Keywords() const { return m_strKeywords; }
     // The tree item of a catalogue slot; null if the slot has none.
     QTreeWidgetItem* TreeItemOfSlot(int32_t nSlot) const { return m_treeItems.value(nSlot); }
